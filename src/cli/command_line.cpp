@@ -1,0 +1,117 @@
+#include "cli/command_line.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "cli/messages.h"
+
+namespace {
+
+void write_message(const char* message) { std::fputs(message, stderr); }
+
+constexpr bool is_scan_space(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+constexpr char to_lower_ascii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// -t<n>: [text] is the argument from its third character on.
+bool parse_tab_width(const char* text, Options& options) {
+  const std::optional<std::uint32_t> width = parse_unsigned(text);
+  if (!width) {
+    write_message(kTabOptionMisused);
+    return false;
+  }
+  if (*width < 1 || *width > 99) {
+    write_message(kTabWidthOutOfRange);
+    return false;
+  }
+  options.tab_width = *width;
+  return true;
+}
+
+// Refuses an output that is the input itself (also through a link), since
+// opening it for writing would empty the source before it is read.
+bool is_same_file(const std::string& output_name, const std::string& input_name) {
+  std::error_code error;
+  return std::filesystem::equivalent(output_name, input_name, error) && !error;
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> parse_unsigned(const char* text) {
+  while (is_scan_space(*text)) ++text;
+  bool negative = false;
+  if (*text == '+' || *text == '-') negative = (*text++ == '-');
+  if (*text < '0' || *text > '9') return std::nullopt;
+  std::uint32_t value = 0;  // unsigned arithmetic wraps modulo 2^32, as wanted
+  for (; *text >= '0' && *text <= '9'; ++text) value = value * 10u + static_cast<std::uint32_t>(*text - '0');
+  return negative ? 0u - value : value;
+}
+
+bool parse_command_line(int argc, char** argv, ConverterState& state) {
+  std::string input_name;
+  std::optional<std::string> output_name;
+  bool expecting_output_name = false;
+
+  for (int i = 1; i < argc; ++i) {
+    const char* argument = argv[i];
+    if (argument[0] != '-') {
+      if (expecting_output_name) {
+        output_name = argument;  // a later -o replaces it
+        expecting_output_name = false;
+        continue;
+      }
+      if (state.input != nullptr) std::fclose(state.input);
+      state.input = std::fopen(argument, "r");
+      if (state.input == nullptr) {
+        write_message(kInputOpenFailed);
+        return false;
+      }
+      input_name = argument;
+      continue;
+    }
+    if (expecting_output_name) {
+      write_message(kOutputOptionMisused);
+      return false;
+    }
+    // The option is its second character alone: "-lines" is -l, "-help" is -h.
+    switch (to_lower_ascii(argument[1])) {
+      case 'h':
+        write_message(kVersionLine);
+        write_message(kUsage);
+        return false;
+      case 'l': state.options.line_numbers = true; break;
+      case 'o': expecting_output_name = true; break;
+      case 'p': state.options.no_pre = true; break;
+      case 't':
+        if (!parse_tab_width(argument + 2, state.options)) return false;
+        break;
+      default: write_message(kUnknownOptionIgnored); break;  // a lone "-" too
+    }
+  }
+
+  if (state.input == nullptr) {
+    write_message(kNoInputFile);
+    write_message("\n");
+    write_message(kUsage);
+    return false;
+  }
+  // An -o still waiting for its name at the very end changes nothing.
+  if (!output_name) {
+    state.output = stdout;
+    return true;
+  }
+  if (is_same_file(*output_name, input_name)) {
+    write_message(kOutputIsInput);
+    return false;
+  }
+  state.output = std::fopen(output_name->c_str(), "w");
+  if (state.output == nullptr) {
+    write_message(kOutputOpenFailed);
+    return false;
+  }
+  return true;
+}

@@ -1,0 +1,23 @@
+#ifndef COLORUNE_CLI_COMMAND_LINE_H_
+#define COLORUNE_CLI_COMMAND_LINE_H_
+
+#include <cstdint>
+#include <optional>
+
+#include "highlighter/converter_state.h"
+
+/// Reads the arguments after the program name, in order: opens the input as its
+/// name is met, records the name given to -o, and fills state.options. Only when
+/// the whole command line is sound is the output opened (standard output when no
+/// name was given), so a failed run never creates or truncates a file. Writes
+/// every message to standard error as its cause is met. True when the conversion
+/// may run; false after an error or -h.
+bool parse_command_line(int argc, char** argv, ConverterState& state);
+
+/// Reads text the way the "%u" scan conversion reads an unsigned number: white
+/// space skipped, an optional sign, then digits taken modulo 2^32 ("-" negates the
+/// result modulo 2^32); whatever follows the digits is ignored. Empty when there
+/// is no digit to read.
+std::optional<std::uint32_t> parse_unsigned(const char* text);
+
+#endif  // COLORUNE_CLI_COMMAND_LINE_H_

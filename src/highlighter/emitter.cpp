@@ -1,0 +1,99 @@
+#include "highlighter/emitter.h"
+
+#include "highlighter/markup.h"
+
+void flush_output(ConverterState& state) {
+  if (state.out_length == 0) return;
+  if (std::fwrite(state.out_buffer, 1, state.out_length, state.output) != state.out_length) {
+    state.write_failed = true;
+  }
+  state.out_length = 0;
+}
+
+namespace {
+
+// A character of two bytes is copied through as it is. A "<", ">" or "&" never
+// follows a lead byte in Shift_JIS, so one there comes from text in some other
+// encoding and is escaped, lest it open a tag in the page.
+void emit_wide_char(ConverterState& state, CharCode c) {
+  write_byte(state, static_cast<char>(c & 0xFF));
+  if (c & kLoneByte) return;
+  switch ((c >> 8) & 0xFF) {
+    case '&': write_markup(state, kAmp); break;
+    case '<': write_markup(state, kLt); break;
+    case '>': write_markup(state, kGt); break;
+    default: write_byte(state, static_cast<char>((c >> 8) & 0xFF)); break;
+  }
+}
+
+// Digits of a number, written backwards into a buffer large enough for any
+// 64-bit value.
+void write_decimal(ConverterState& state, std::uint64_t value) {
+  char digits[20];
+  std::size_t start = sizeof digits;
+  do {
+    digits[--start] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  } while (value != 0);
+  write_bytes(state, digits + start, sizeof digits - start);
+}
+
+}  // namespace
+
+void emit_char(ConverterState& state, CharCode c) {
+  if (c & 0x80) {
+    emit_wide_char(state, c);
+    state.column += 1;
+    return;
+  }
+  switch (c) {
+    case '\t': {
+      // The spaces go through emit_char so that each counts its column and
+      // becomes "&nbsp;" without <pre>.
+      const std::int64_t width = state.options.tab_width;
+      for (std::int64_t n = width - state.column % width; n > 0; --n) emit_char(state, ' ');
+      return;
+    }
+    case '\n':
+      if (state.options.no_pre) {
+        write_markup(state, kBreak);
+      } else {
+        write_byte(state, '\n');
+      }
+      state.line_number += 1;
+      state.column = 0;
+      write_line_prefix(state);
+      return;
+    case ' ':
+      if (state.options.no_pre) {
+        write_markup(state, kNbsp);
+      } else {
+        write_byte(state, ' ');
+      }
+      break;
+    case '&': write_markup(state, kAmp); break;
+    case '<': write_markup(state, kLt); break;
+    case '>': write_markup(state, kGt); break;
+    default: write_byte(state, static_cast<char>(c)); break;
+  }
+  state.column += 1;
+}
+
+void emit_text(ConverterState& state, const char* text) {
+  for (; *text != '\0'; ++text) emit_char(state, static_cast<unsigned char>(*text));
+}
+
+void write_line_prefix(ConverterState& state) {
+  if (!state.options.line_numbers) return;
+  write_markup(state, kLineNumberOpen);
+  // Right-aligned in three places; from line 1000 on the number stands whole.
+  for (std::uint64_t place = 100; place > 1 && state.line_number < place; place /= 10) {
+    if (state.options.no_pre) {
+      write_markup(state, kNbsp);
+    } else {
+      write_byte(state, ' ');
+    }
+  }
+  write_decimal(state, state.line_number);
+  write_markup(state, kLineNumberClose);
+}

@@ -1,0 +1,48 @@
+#ifndef COLORUNE_HIGHLIGHTER_EMITTER_H_
+#define COLORUNE_HIGHLIGHTER_EMITTER_H_
+
+#include <cstddef>
+#include <cstring>
+
+#include "highlighter/converter_state.h"
+
+/// Hands the buffered output to the output stream; a short write sets write_failed.
+void flush_output(ConverterState& state);
+
+/// Writes bytes to the output as they are: for markup, never for source text.
+inline void write_bytes(ConverterState& state, const char* bytes, std::size_t count) {
+  if (count > kOutputBufferSize - state.out_length) {
+    flush_output(state);
+    if (count > kOutputBufferSize) {
+      if (std::fwrite(bytes, 1, count, state.output) != count) state.write_failed = true;
+      return;
+    }
+  }
+  std::memcpy(state.out_buffer + state.out_length, bytes, count);
+  state.out_length += count;
+}
+
+inline void write_byte(ConverterState& state, char byte) {
+  if (state.out_length == kOutputBufferSize) flush_output(state);
+  state.out_buffer[state.out_length++] = byte;
+}
+
+/// Writes a constant tag or entity (see markup.h).
+template <std::size_t N>
+inline void write_markup(ConverterState& state, const char (&text)[N]) {
+  write_bytes(state, text, N - 1);
+}
+
+/// Writes one source character as HTML text: escapes "&", "<" and ">", expands a
+/// tab to the next tab stop, writes spaces and line feeds as "&nbsp;" and "<br>\n"
+/// without <pre>, and after a line feed starts the next line with its number.
+/// Advances column (and line_number at a line feed). Never given end of input.
+void emit_char(ConverterState& state, CharCode c);
+
+/// emit_char for each byte of a NUL-terminated ASCII string.
+void emit_text(ConverterState& state, const char* text);
+
+/// Writes the line-number element for line_number when line numbers are on.
+void write_line_prefix(ConverterState& state);
+
+#endif  // COLORUNE_HIGHLIGHTER_EMITTER_H_

@@ -1,0 +1,188 @@
+// The real program, run as a user runs it: arguments, messages on standard
+// error, exit status, and which files exist afterwards with what content.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "cli/messages.h"
+#include "run_program.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kUsageText = kUsage;
+const std::string kHelp = std::string(kVersionLine) + kUsage;
+const std::string kNoInput = std::string(kNoInputFile) + "\n" + kUsage;
+const std::string kSource = "1 < 2\n";
+const std::string kConverted = "<pre><code>1 &lt; 2\n</code></pre>";
+
+class EndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override { dir.write("in.c", kSource); }
+  RunResult run(const std::vector<std::string>& args) { return run_colorune(args, dir.path()); }
+  bool exists(const std::string& name) const { return fs::exists(dir.path() / name); }
+  std::string content(const std::string& name) const { return read_file(dir.path() / name); }
+
+  ScratchDir dir;
+};
+
+TEST_F(EndToEnd, MessagesAndExitStatuses) {
+  const struct {
+    std::vector<std::string> args;
+    int status;
+    std::string err;
+    std::string out;
+  } cases[] = {
+      {{}, 1, kNoInput, ""},
+      {{"-l"}, 1, kNoInput, ""},
+      {{"-h"}, 1, kHelp, ""},
+      {{"-HELP"}, 1, kHelp, ""},
+      {{"in.c", "-h", "-x"}, 1, kHelp, ""},            // parsing stops at -h
+      {{"in.c", "-o", "-h"}, 1, kOutputOptionMisused, ""},
+      {{"-o", "-l", "in.c"}, 1, kOutputOptionMisused, ""},
+      {{"-o", "-", "in.c"}, 1, kOutputOptionMisused, ""},
+      {{"missing.c"}, 1, kInputOpenFailed, ""},
+      {{""}, 1, kInputOpenFailed, ""},                 // an empty name is a file name
+      {{"in.c", "missing.c"}, 1, kInputOpenFailed, ""},
+      {{"in.c", "-o", ""}, 1, kOutputOpenFailed, ""},
+      {{"in.c", "-o", "no/such/dir/out.html"}, 1, kOutputOpenFailed, ""},
+      {{"in.c", "-t"}, 1, kTabOptionMisused, ""},
+      {{"in.c", "-tx"}, 1, kTabOptionMisused, ""},
+      {{"in.c", "-t0"}, 1, kTabWidthOutOfRange, ""},
+      {{"in.c", "-t100"}, 1, kTabWidthOutOfRange, ""},
+      {{"in.c", "-t-1"}, 1, kTabWidthOutOfRange, ""},
+      {{"in.c", "-t4294967296"}, 1, kTabWidthOutOfRange, ""},
+      {{"in.c", "-t0", "-t4"}, 1, kTabWidthOutOfRange, ""},
+      {{"in.c"}, 0, "", kConverted},
+      {{"in.c", "-o"}, 0, "", kConverted},             // -o still waiting at the end
+      {{"-x", "in.c", "-"}, 0, std::string(kUnknownOptionIgnored) + kUnknownOptionIgnored, kConverted},
+      {{"-x", "missing.c"}, 1, std::string(kUnknownOptionIgnored) + kInputOpenFailed, ""},
+      {{"in.c", "-t1"}, 0, "", kConverted},
+      {{"in.c", "-t99"}, 0, "", kConverted},
+  };
+  for (const auto& c : cases) {
+    std::string label;
+    for (const std::string& a : c.args) label += "[" + a + "] ";
+    const RunResult result = run(c.args);
+    EXPECT_EQ(c.status, result.status) << label;
+    EXPECT_EQ(c.err, result.err) << label;
+    EXPECT_EQ(c.out, result.out) << label;
+  }
+}
+
+TEST_F(EndToEnd, OptionSpellings) {
+  dir.write("tabs.c", "\t1\n");
+  const struct {
+    std::vector<std::string> args;
+    std::string out;
+  } cases[] = {
+      {{"tabs.c"}, "<pre><code>    1\n</code></pre>"},
+      {{"tabs.c", "-T8"}, "<pre><code>        1\n</code></pre>"},
+      {{"tabs.c", "-t+2"}, "<pre><code>  1\n</code></pre>"},
+      {{"tabs.c", "-t3x"}, "<pre><code>   1\n</code></pre>"},
+      {{"tabs.c", "-t4294967297"}, "<pre><code> 1\n</code></pre>"},  // 2^32 + 1 wraps to 1
+      {{"-P", "tabs.c", "-t2"}, "<code>&nbsp;&nbsp;1<br>\n</code>"},
+      {{"-lines", "tabs.c"},
+       "<pre><code><span class=\"lineno\">  1: </span>    1\n<span class=\"lineno\">  2: </span></code></pre>"},
+      {{"-L", "-p", "tabs.c", "-t1"},
+       "<code><span class=\"lineno\">&nbsp;&nbsp;1: </span>&nbsp;1<br>\n"
+       "<span class=\"lineno\">&nbsp;&nbsp;2: </span></code>"},
+  };
+  for (const auto& c : cases) {
+    const RunResult result = run(c.args);
+    EXPECT_EQ(0, result.status) << c.args[0];
+    EXPECT_EQ("", result.err);
+    EXPECT_EQ(c.out, result.out);
+  }
+}
+
+TEST_F(EndToEnd, LaterArgumentsOverrideEarlierOnes) {
+  dir.write("b.c", "2\n");
+  RunResult result = run({"in.c", "b.c"});
+  EXPECT_EQ(0, result.status);
+  EXPECT_EQ("<pre><code>2\n</code></pre>", result.out);
+
+  result = run({"-o", "a.html", "in.c", "-o", "b.html"});
+  EXPECT_EQ(0, result.status);
+  EXPECT_EQ("", result.out);
+  EXPECT_FALSE(exists("a.html"));  // only the last name is ever opened
+  EXPECT_EQ(kConverted, content("b.html"));
+
+  result = run({"in.c", "-o", "c.html", "-o"});
+  EXPECT_EQ(0, result.status);
+  EXPECT_EQ(kConverted, content("c.html"));
+}
+
+TEST_F(EndToEnd, FailedRunsLeaveFilesAlone) {
+  dir.write("old.html", "keep");
+  const std::vector<std::vector<std::string>> runs = {
+      {"-oold.html", "in.c"},           // in.c is taken as the output name: M7
+      {"-o", "old.html", "missing.c"},  // M1
+      {"-o", "old.html", "in.c", "-h"},
+      {"-o", "old.html", "in.c", "-t0"},
+      {"-o", "old.html", "-o", "-l"},
+      {"-o", "new.html", "in.c", "-t"},
+  };
+  for (const auto& args : runs) {
+    EXPECT_EQ(1, run(args).status) << args[0] << " " << args[1];
+    EXPECT_EQ(kSource, content("in.c"));
+    EXPECT_EQ("keep", content("old.html"));
+    EXPECT_FALSE(exists("new.html"));
+  }
+  EXPECT_EQ(kNoInput, run({"-oold.html", "in.c"}).err);
+}
+
+TEST_F(EndToEnd, RefusesToWriteOverTheInput) {
+  fs::create_symlink("in.c", dir.path() / "link.c");
+  fs::create_hard_link(dir.path() / "in.c", dir.path() / "hard.c");
+  fs::create_directory(dir.path() / "sub");
+  const std::vector<std::vector<std::string>> runs = {
+      {"in.c", "-o", "in.c"},
+      {"-o", "in.c", "in.c"},
+      {"in.c", "-o", "./sub/../in.c"},
+      {"in.c", "-o", "link.c"},
+      {"link.c", "-o", "in.c"},
+      {"in.c", "-o", "hard.c"},
+  };
+  for (const auto& args : runs) {
+    const RunResult result = run(args);
+    EXPECT_EQ(1, result.status);
+    EXPECT_EQ(kOutputIsInput, result.err);
+    EXPECT_EQ(kSource, content("in.c"));
+  }
+}
+
+TEST_F(EndToEnd, ReadAndWriteFailuresAreReported) {
+  fs::create_directory(dir.path() / "sub");
+  RunResult result = run({"sub"});
+  EXPECT_EQ(1, result.status);
+  EXPECT_EQ(kInputReadFailed, result.err);
+
+  result = run({"in.c", "-o", "/dev/full"});
+  EXPECT_EQ(1, result.status);
+  EXPECT_EQ(kOutputWriteFailed, result.err);
+
+  result = run({"sub", "-o", "/dev/full"});
+  EXPECT_EQ(1, result.status);
+  EXPECT_EQ(std::string(kInputReadFailed) + kOutputWriteFailed, result.err);
+
+  result = run_colorune({"in.c"}, dir.path(), /*close_stdout=*/true);
+  EXPECT_EQ(1, result.status);
+  EXPECT_EQ(kOutputWriteFailed, result.err);
+  EXPECT_EQ(kSource, content("in.c"));
+}
+
+TEST_F(EndToEnd, WritesTheOutputFile) {
+  dir.write("sjis.c", "\x82\xa0\x95\\\n\x82");  // ends in a lone lead byte
+  const RunResult result = run({"sjis.c", "-o", "out.html"});
+  EXPECT_EQ(0, result.status);
+  EXPECT_EQ("", result.out);
+  EXPECT_EQ("", result.err);
+  EXPECT_EQ("<pre><code>\x82\xa0\x95\\\n\x82</code></pre>", content("out.html"));
+}
+
+}  // namespace

@@ -1,0 +1,48 @@
+#include "highlight.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "highlighter/convert.h"
+
+std::string highlight(std::string_view input, const Options& options) {
+  std::string source(input);
+  std::FILE* in = fmemopen(source.data(), source.size(), "r");
+  char* out_bytes = nullptr;
+  std::size_t out_size = 0;
+  std::FILE* out = open_memstream(&out_bytes, &out_size);
+  if (in == nullptr || out == nullptr) throw std::runtime_error("cannot open memory streams");
+
+  auto state = std::make_unique<ConverterState>();
+  state->input = in;
+  state->output = out;
+  state->options = options;
+  convert(*state);
+  std::fclose(in);
+  std::fclose(out);
+  std::string result(out_bytes, out_size);
+  std::free(out_bytes);
+  return result;
+}
+
+std::string framed(std::string_view body, const Options& options) {
+  std::string result = options.no_pre ? "<code>" : "<pre><code>";
+  if (options.line_numbers) {
+    result += options.no_pre ? "<span class=\"lineno\">&nbsp;&nbsp;1: </span>"
+                             : "<span class=\"lineno\">  1: </span>";
+  }
+  result += body;
+  result += options.no_pre ? "</code>" : "</code></pre>";
+  return result;
+}
+
+Options make_options(bool line_numbers, bool no_pre, std::uint32_t tab_width) {
+  Options options;
+  options.line_numbers = line_numbers;
+  options.no_pre = no_pre;
+  options.tab_width = tab_width;
+  return options;
+}

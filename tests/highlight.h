@@ -1,0 +1,20 @@
+#ifndef COLORUNE_TESTS_HIGHLIGHT_H_
+#define COLORUNE_TESTS_HIGHLIGHT_H_
+
+#include <string>
+#include <string_view>
+
+#include "highlighter/converter_state.h"
+
+/// Converts [input] in memory, through the same streams the program uses, and
+/// returns the output bytes.
+std::string highlight(std::string_view input, const Options& options = {});
+
+/// [body] inside the frame the options call for, with line 1's prefix when line
+/// numbers are on: what highlight() gives for input whose body is [body].
+std::string framed(std::string_view body, const Options& options = {});
+
+/// Options in one expression: line numbers, no-pre, tab width.
+Options make_options(bool line_numbers, bool no_pre, std::uint32_t tab_width = 4);
+
+#endif  // COLORUNE_TESTS_HIGHLIGHT_H_
