@@ -24,7 +24,7 @@ TEST(Emitter, WritesEachCharacterAsHtmlText) {
   const Case cases[] = {
       {"markup is escaped", "1<2 && 3>2", kPre, "1&lt;2 &amp;&amp; 3&gt;2"},
       {"no-pre spaces", "1<2 && 3>2", kNoPre, "1&lt;2&nbsp;&amp;&amp;&nbsp;3&gt;2"},
-      {"quotes are not escaped in plain text", "\x01\"'\x7f", kPre, "\x01\"'\x7f"},
+      {"control bytes pass through", "\x01\x1b\x7f", kPre, "\x01\x1b\x7f"},
       {"NUL passes through", std::string("1\0" "2", 3), kPre, std::string("1\0" "2", 3)},
       {"tab at column 0", "\t1", kPre, "    1"},
       {"tab at column 6", "123456\t1", kPre, "123456  1"},

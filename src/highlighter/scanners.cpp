@@ -1,0 +1,133 @@
+#include "highlighter/scanners.h"
+
+#include <cstddef>
+#include <string_view>
+
+#include "highlighter/char_class.h"
+#include "highlighter/emitter.h"
+#include "highlighter/keywords.h"
+#include "highlighter/markup.h"
+#include "highlighter/reader.h"
+
+namespace {
+
+// The longest piece of a word: the buffer holds it and its terminating NUL.
+constexpr std::size_t kWordBufferSize = 256;
+
+}  // namespace
+
+void scan_word(ConverterState& state) {
+  char word[kWordBufferSize];
+  std::size_t count = 0;
+  // A longer run is cut here; the scan loop goes on with the next character,
+  // which starts a new word (a letter or "_") or is written plain (a digit).
+  while (count < kWordBufferSize - 1 && is_word_char(state.lookahead)) {
+    word[count++] = static_cast<char>(state.lookahead);
+    state.lookahead = read_char(state);
+  }
+  word[count] = '\0';
+  if (is_keyword(std::string_view(word, count))) {
+    write_markup(state, kKeywordOpen);
+    emit_text(state, word);
+    write_markup(state, kKeywordClose);
+  } else {
+    emit_text(state, word);
+  }
+}
+
+void scan_slash(ConverterState& state) {
+  state.lookahead = read_char(state);  // past the "/"
+  if (state.lookahead == '*') {
+    scan_block_comment(state);
+  } else if (state.lookahead == '/') {
+    scan_line_comment(state);
+  } else {
+    // A lone "/": what follows is left to the next turn of the scan loop, so a
+    // quote right after it still starts a literal.
+    emit_char(state, '/');
+  }
+}
+
+void scan_block_comment(ConverterState& state) {
+  write_markup(state, kCommentOpen);
+  emit_text(state, "/*");
+  // The opener's "*" is not prev, so "/*/" does not close the comment. prev holds
+  // whole characters: the second byte of a two-byte character is never a "*".
+  CharCode prev = 0;
+  for (;;) {
+    state.lookahead = read_char(state);
+    if (state.lookahead == kEndOfInput) break;
+    emit_char(state, state.lookahead);
+    if (prev == '*' && state.lookahead == '/') break;
+    prev = state.lookahead;
+  }
+  write_markup(state, kCommentClose);
+  state.lookahead = read_char(state);
+}
+
+void scan_line_comment(ConverterState& state) {
+  write_markup(state, kCommentOpen);
+  emit_text(state, "//");
+  // A backslash right before the line feed continues the comment on the next
+  // line; only the one character before the line feed counts.
+  CharCode prev = 0;
+  for (;;) {
+    state.lookahead = read_char(state);
+    if (state.lookahead == kEndOfInput) break;
+    emit_char(state, state.lookahead);  // a line feed brings the next line's prefix inside
+    if (state.lookahead == '\n' && prev != '\\') break;
+    prev = state.lookahead;
+  }
+  write_markup(state, kCommentClose);
+  state.lookahead = read_char(state);
+}
+
+void scan_quoted(ConverterState& state) {
+  const CharCode quote = state.lookahead;
+  bool escaped = false;  // the previous character was an escaping backslash
+  write_markup(state, kStringOpen);
+  emit_char(state, quote);
+  // A line feed does not end a literal: an unclosed one runs on to its quote or
+  // to end of input.
+  for (;;) {
+    state.lookahead = read_char(state);
+    if (state.lookahead == kEndOfInput) break;
+    emit_char(state, state.lookahead);
+    if (state.lookahead == quote && !escaped) break;
+    escaped = state.lookahead == '\\' && !escaped;  // a backslash escapes exactly one character
+  }
+  write_markup(state, kStringClose);
+  state.lookahead = read_char(state);
+}
+
+void scan_directive(ConverterState& state) {
+  write_markup(state, kDirectiveOpen);
+  emit_char(state, '#');
+  // The last character the directive itself emitted: characters inside comments
+  // and a lone "/" leave it alone, so "\" then a comment then the line feed still
+  // continues the directive. Quotes mean nothing here.
+  CharCode prev = 0;
+  for (;;) {
+    state.lookahead = read_char(state);
+    while (state.lookahead == '/') {
+      state.lookahead = read_char(state);
+      if (state.lookahead == '*') {
+        scan_block_comment(state);  // lookahead: the character after the comment
+      } else if (state.lookahead == '/') {
+        // The line comment has taken the end of the line: the directive ends
+        // with it, and the lookahead stays where the comment left it.
+        scan_line_comment(state);
+        write_markup(state, kDirectiveClose);
+        return;
+      } else {
+        emit_char(state, '/');
+      }
+    }
+    if (state.lookahead == kEndOfInput) break;
+    emit_char(state, state.lookahead);
+    if (state.lookahead == '\n' && prev != '\\') break;
+    prev = state.lookahead;
+  }
+  write_markup(state, kDirectiveClose);
+  state.lookahead = read_char(state);
+}
