@@ -46,3 +46,12 @@ Options make_options(bool line_numbers, bool no_pre, std::uint32_t tab_width) {
   options.tab_width = tab_width;
   return options;
 }
+
+Options options_from_byte(unsigned char byte) {
+  Options options;
+  options.line_numbers = (byte & 1) != 0;
+  options.no_pre = (byte & 2) != 0;
+  const unsigned width = byte >> 3;
+  options.tab_width = width == 31 ? 99 : width + 1;
+  return options;
+}
