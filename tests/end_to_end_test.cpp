@@ -100,6 +100,19 @@ TEST_F(EndToEnd, OptionSpellings) {
   }
 }
 
+TEST_F(EndToEnd, Utf8Option) {
+  // "あ" (three bytes) then a tab: read as UTF-8 the tab stands at column 1; by
+  // default its last byte pairs with the tab.
+  dir.write("utf8.c", "\xe3\x81\x82\t|");
+  for (const char* spelling : {"-u", "-U", "-utf8"}) {
+    const RunResult result = run({spelling, "utf8.c"});
+    EXPECT_EQ(0, result.status);
+    EXPECT_EQ("", result.err);
+    EXPECT_EQ("<pre><code>\xe3\x81\x82   |</code></pre>", result.out) << spelling;
+  }
+  EXPECT_EQ("<pre><code>\xe3\x81\x82\t|</code></pre>", run({"utf8.c"}).out);
+}
+
 TEST_F(EndToEnd, LaterArgumentsOverrideEarlierOnes) {
   dir.write("b.c", "2\n");
   RunResult result = run({"in.c", "b.c"});

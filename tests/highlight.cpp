@@ -39,11 +39,12 @@ std::string framed(std::string_view body, const Options& options) {
   return result;
 }
 
-Options make_options(bool line_numbers, bool no_pre, std::uint32_t tab_width) {
+Options make_options(bool line_numbers, bool no_pre, std::uint32_t tab_width, bool utf8) {
   Options options;
   options.line_numbers = line_numbers;
   options.no_pre = no_pre;
   options.tab_width = tab_width;
+  options.utf8 = utf8;
   return options;
 }
 
@@ -51,6 +52,7 @@ Options options_from_byte(unsigned char byte) {
   Options options;
   options.line_numbers = (byte & 1) != 0;
   options.no_pre = (byte & 2) != 0;
+  options.utf8 = (byte & 4) != 0;
   const unsigned width = byte >> 3;
   options.tab_width = width == 31 ? 99 : width + 1;
   return options;

@@ -1,5 +1,6 @@
 #include "html_check.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -32,18 +33,40 @@ struct LineNumber {
   std::uint64_t number;
 };
 
-// The input as the reader groups it: every byte from 0x80 to 0xFF takes the byte
-// after it as its second byte. Tabs are expanded at the tab stops, counting a
-// two-byte character as one column.
+// How many bytes the character at the start of [rest] has, by the UTF-8 rules:
+// a sequence counts only when it is whole and well formed, that is, when it
+// decodes to a code point that needs exactly that many bytes and is neither a
+// surrogate nor past U+10FFFF.
+std::size_t utf8_length(std::string_view rest) {
+  const auto lead = static_cast<unsigned char>(rest[0]);
+  std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+  if (length == 1 || lead >= 0xF8 || rest.size() < length) return 1;
+  std::uint32_t code_point = lead & (0x7F >> length);
+  for (std::size_t i = 1; i < length; ++i) {
+    const auto byte = static_cast<unsigned char>(rest[i]);
+    if ((byte & 0xC0) != 0x80) return 1;
+    code_point = (code_point << 6) | (byte & 0x3F);
+  }
+  const std::uint32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (code_point < smallest[length] || code_point > 0x10FFFF) return 1;
+  if (code_point >= 0xD800 && code_point <= 0xDFFF) return 1;
+  return length;
+}
+
+// The input as the reader groups it: by default every byte from 0x80 to 0xFF
+// takes the byte after it as its second byte; reading UTF-8, a well-formed
+// sequence is one character. Tabs are expanded at the tab stops, counting each
+// such character as one column.
 std::vector<SourceByte> expected_text(std::string_view input, const Options& options) {
   std::vector<SourceByte> text;
   std::int64_t column = 0;
   for (std::size_t i = 0; i < input.size();) {
     const auto byte = static_cast<unsigned char>(input[i]);
     if (byte >= 0x80) {
+      const std::size_t length = options.utf8 ? utf8_length(input.substr(i)) : std::min<std::size_t>(2, input.size() - i);
       text.push_back({byte, Role::kLead});
-      if (i + 1 < input.size()) text.push_back({static_cast<unsigned char>(input[i + 1]), Role::kSecond});
-      i += 2;
+      for (std::size_t k = 1; k < length; ++k) text.push_back({static_cast<unsigned char>(input[i + k]), Role::kSecond});
+      i += length;
       column += 1;
       continue;
     }

@@ -21,14 +21,17 @@ std::vector<Options> all_modes() {
   std::vector<Options> modes;
   for (bool line_numbers : {false, true}) {
     for (bool no_pre : {false, true}) {
-      for (std::uint32_t width : {1u, 4u, 7u, 99u}) modes.push_back(make_options(line_numbers, no_pre, width));
+      for (bool utf8 : {false, true}) {
+        for (std::uint32_t width : {1u, 4u, 7u, 99u}) modes.push_back(make_options(line_numbers, no_pre, width, utf8));
+      }
     }
   }
   return modes;
 }
 
 std::string describe(const Options& o) {
-  return std::string(o.line_numbers ? "-l " : "") + (o.no_pre ? "-p " : "") + "-t" + std::to_string(o.tab_width);
+  return std::string(o.line_numbers ? "-l " : "") + (o.no_pre ? "-p " : "") + (o.utf8 ? "-u " : "") + "-t" +
+         std::to_string(o.tab_width);
 }
 
 void expect_sound(const std::string& input, const std::string& label) {
@@ -65,6 +68,9 @@ std::string generate(std::mt19937& random) {
       "/", "*", "\"", "'", "#", "\\", "<", ">", "&", "\t", "\n", "\r", std::string(1, '\0'), " ", "x", "_",
       "7", "int", "while", "/*", "*/", "//", "\\\n", "\x82\xa0", "\x95\\", "\x82\n", "\xe9<", "\x81&", "\x83\"",
       "\xff\t", "#define A(x) x", "\"a\\\\\"", "'\\''",
+      // UTF-8: whole sequences of two to four bytes, and broken ones
+      "\xc3\xa9", "\xe3\x81\x82", "\xf0\x9f\x98\x80", "\xe3\x81", "\xf0\x9f", "\xed\xa0\x80", "\xc0\xaf",
+      "\xe0\x80\x80", "\xf4\x90\x80\x80", "\xbf",
   };
   std::uniform_int_distribution<std::size_t> piece(0, pieces.size() - 1);
   std::uniform_int_distribution<int> length(0, 60);

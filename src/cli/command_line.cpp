@@ -86,6 +86,7 @@ bool parse_command_line(int argc, char** argv, ConverterState& state) {
       case 'l': state.options.line_numbers = true; break;
       case 'o': expecting_output_name = true; break;
       case 'p': state.options.no_pre = true; break;
+      case 'u': state.options.utf8 = true; break;
       case 't':
         if (!parse_tab_width(argument + 2, state.options)) return false;
         break;

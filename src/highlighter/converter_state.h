@@ -10,21 +10,34 @@ struct Options {
   bool line_numbers = false;     // -l: a line-number element at the start of every line
   bool no_pre = false;           // -p: no <pre>; spaces as &nbsp;, line feeds as <br>
   std::uint32_t tab_width = 4;   // -t<n>: tab stops every n columns, 1 to 99
+  bool utf8 = false;             // -u: read whole UTF-8 sequences instead of byte pairs
 };
 
 /// One source character:
-///   -1                 end of input;
-///   0x00..0x7F         a one-byte character, the byte itself;
-///   bit 7 set          a two-byte character, first byte in bits 0-7 and second
-///                      byte in bits 8-15 (so its low byte is always above 0x7F);
-///   kLoneByte | byte   a byte from 0x80 to 0xFF that ended the input before its
-///                      second byte; written back as that one byte.
-/// Every code other than -1 and 0..0x7F has a low byte above 0x7F, so none of them
-/// can be mistaken for syntax.
+///   -1          end of input;
+///   0x00..0x7F  a one-byte character, the byte itself;
+///   bit 7 set   a character that starts with a byte from 0x80 to 0xFF, that
+///               byte in bits 0-7 (so its low byte is always above 0x7F and it
+///               is never mistaken for syntax), its other bytes above them as
+///               bits 28-29 tell:
+///     0 (kTwoBytes)    second byte in bits 8-15: a pair of the default reading,
+///                      or a two-byte UTF-8 sequence;
+///     1 (kLoneByte)    no other byte: a byte that ended the input before its
+///                      second byte, or, reading UTF-8, a byte that starts no
+///                      complete sequence;
+///     2 (kThreeBytes)  a UTF-8 sequence, second and third bytes in bits 8-15
+///                      and 16-23;
+///     3 (kFourBytes)   a UTF-8 sequence, second byte in bits 8-15, the low six
+///                      bits of the third and fourth bytes in bits 16-21 and
+///                      22-27 (their top bits are always 10).
 using CharCode = std::int32_t;
 
 inline constexpr CharCode kEndOfInput = -1;
-inline constexpr CharCode kLoneByte = 1 << 28;
+inline constexpr int kFormShift = 28;
+inline constexpr CharCode kTwoBytes = 0 << kFormShift;
+inline constexpr CharCode kLoneByte = 1 << kFormShift;
+inline constexpr CharCode kThreeBytes = 2 << kFormShift;
+inline constexpr CharCode kFourBytes = 3 << kFormShift;
 
 inline constexpr std::size_t kInputBufferSize = std::size_t{1} << 16;
 inline constexpr std::size_t kOutputBufferSize = std::size_t{1} << 16;

@@ -12,17 +12,34 @@ void flush_output(ConverterState& state) {
 
 namespace {
 
-// A character of two bytes is copied through as it is. A "<", ">" or "&" never
-// follows a lead byte in Shift_JIS, so one there comes from text in some other
-// encoding and is escaped, lest it open a tag in the page.
+// A character that starts with a byte above 0x7F is copied through byte for
+// byte. In a pair of the default reading, a second byte "<", ">" or "&" (which
+// Shift_JIS never has) comes from text in some other encoding and is escaped,
+// lest it open a tag in the page. UTF-8 continuation bytes are never ASCII.
 void emit_wide_char(ConverterState& state, CharCode c) {
   write_byte(state, static_cast<char>(c & 0xFF));
-  if (c & kLoneByte) return;
-  switch ((c >> 8) & 0xFF) {
-    case '&': write_markup(state, kAmp); break;
-    case '<': write_markup(state, kLt); break;
-    case '>': write_markup(state, kGt); break;
-    default: write_byte(state, static_cast<char>((c >> 8) & 0xFF)); break;
+  const int second = (c >> 8) & 0xFF;
+  switch (c & (3 << kFormShift)) {
+    case kLoneByte: break;
+    case kTwoBytes:
+      switch (second) {
+        case '&': write_markup(state, kAmp); break;
+        case '<': write_markup(state, kLt); break;
+        case '>': write_markup(state, kGt); break;
+        default: write_byte(state, static_cast<char>(second)); break;
+      }
+      break;
+    case kThreeBytes: {
+      const char rest[] = {static_cast<char>(second), static_cast<char>((c >> 16) & 0xFF)};
+      write_bytes(state, rest, sizeof rest);
+      break;
+    }
+    default: {  // kFourBytes
+      const char rest[] = {static_cast<char>(second), static_cast<char>(0x80 | ((c >> 16) & 0x3F)),
+                           static_cast<char>(0x80 | ((c >> 22) & 0x3F))};
+      write_bytes(state, rest, sizeof rest);
+      break;
+    }
   }
 }
 
