@@ -1,0 +1,134 @@
+// Runs the real program over generated C and C++ text of 1 KB, 1 MB and 100 MB
+// in every mode, and prints for each the median wall time and throughput (MB/s
+// of input), the peak resident size, and the ratio to "cat FILE > /dev/null" and
+// "cat FILE > OUTFILE" measured in the same run.
+//
+//   colorune_bench PROGRAM [WORK_DIRECTORY]
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "generate_source.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Measure {
+  double seconds;  // median wall time
+  long peak_kib;   // largest peak resident size of the runs
+};
+
+// Runs [argv] with standard output to [out_path] (truncated each run) and
+// returns the wall time and peak resident size of one run.
+std::pair<double, long> run_once(const std::vector<std::string>& argv, const std::string& out_path) {
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(out, 1);
+    close(out);
+    execv(args[0], args.data());
+    _exit(127);
+  }
+  int status = 0;
+  rusage usage{};
+  wait4(pid, &status, 0, &usage);
+  const auto end = std::chrono::steady_clock::now();
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "%s failed\n", argv[0].c_str());
+    std::exit(1);
+  }
+  return {std::chrono::duration<double>(end - start).count(), usage.ru_maxrss};
+}
+
+Measure measure(const std::vector<std::string>& argv, const std::string& out_path, int runs) {
+  std::vector<double> times;
+  long peak = 0;
+  run_once(argv, out_path);  // warm the page cache and the program's pages
+  for (int i = 0; i < runs; ++i) {
+    const auto [seconds, kib] = run_once(argv, out_path);
+    times.push_back(seconds);
+    peak = std::max(peak, kib);
+  }
+  std::sort(times.begin(), times.end());
+  return {times[times.size() / 2], peak};
+}
+
+struct Mode {
+  const char* name;
+  std::vector<std::string> options;
+  bool to_file;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s PROGRAM [WORK_DIRECTORY]\n", argv[0]);
+    return 2;
+  }
+  const std::string program = fs::absolute(argv[1]).string();
+  const fs::path work = argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path() / "colorune-bench";
+  fs::create_directories(work);
+  const std::string out_file = (work / "out.html").string();
+  const std::string cat = fs::exists("/usr/bin/cat") ? "/usr/bin/cat" : "/bin/cat";
+
+  const std::vector<Mode> modes = {
+      {"pre", {}, false},
+      {"pre -l", {"-l"}, false},
+      {"no-pre", {"-p"}, false},
+      {"no-pre -l", {"-p", "-l"}, false},
+      {"pre -t8", {"-t8"}, false},
+      {"pre -u", {"-u"}, false},
+      {"pre, to a file", {}, true},
+  };
+  const struct {
+    const char* name;
+    std::size_t bytes;
+    int runs;
+  } sizes[] = {{"1 KB", 1000, 41}, {"1 MB", 1000000, 21}, {"100 MB", 100000000, 7}};
+
+  std::printf("%-7s %-15s %10s %10s %9s %9s %9s\n", "input", "mode", "median ms", "MB/s", "peak KiB",
+              "x cat>null", "x cat>file");
+  for (const auto& size : sizes) {
+    const fs::path input = work / ("input-" + std::to_string(size.bytes) + ".c");
+    {
+      std::ofstream(input, std::ios::binary) << generate_source(size.bytes);
+    }
+    const Measure cat_null = measure({cat, input.string()}, "/dev/null", size.runs);
+    const Measure cat_file = measure({cat, input.string()}, out_file, size.runs);
+    std::printf("%-7s %-15s %10.3f %10.0f %9ld\n", size.name, "cat > /dev/null", cat_null.seconds * 1e3,
+                static_cast<double>(size.bytes) / cat_null.seconds / 1e6, cat_null.peak_kib);
+    std::printf("%-7s %-15s %10.3f %10.0f %9ld\n", size.name, "cat > OUTFILE", cat_file.seconds * 1e3,
+                static_cast<double>(size.bytes) / cat_file.seconds / 1e6, cat_file.peak_kib);
+    for (const Mode& mode : modes) {
+      std::vector<std::string> args = {program, input.string()};
+      args.insert(args.end(), mode.options.begin(), mode.options.end());
+      if (mode.to_file) {
+        args.push_back("-o");
+        args.push_back(out_file);
+      }
+      const Measure m = measure(args, "/dev/null", size.runs);
+      std::printf("%-7s %-15s %10.3f %10.0f %9ld %9.2f %9.2f\n", size.name, mode.name, m.seconds * 1e3,
+                  static_cast<double>(size.bytes) / m.seconds / 1e6, m.peak_kib, m.seconds / cat_null.seconds,
+                  m.seconds / cat_file.seconds);
+    }
+    std::fflush(stdout);
+  }
+  fs::remove_all(work);
+  return 0;
+}
