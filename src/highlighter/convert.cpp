@@ -17,6 +17,7 @@
 #include "highlighter/emitter.h"
 #include "highlighter/markup.h"
 #include "highlighter/reader.h"
+#include "highlighter/runs.h"
 #include "highlighter/scanners.h"
 
 void convert(ConverterState& state) {
@@ -37,6 +38,7 @@ void convert(ConverterState& state) {
       case '#': scan_directive(state); break;
       default:
         emit_char(state, state.lookahead);
+        copy_plain_run(state);  // and the plain text after it, words included
         state.lookahead = read_char(state);
         break;
     }

@@ -41,6 +41,9 @@ inline constexpr CharCode kFourBytes = 3 << kFormShift;
 
 inline constexpr std::size_t kInputBufferSize = std::size_t{1} << 16;
 inline constexpr std::size_t kOutputBufferSize = std::size_t{1} << 16;
+// Both buffers have this many bytes more than they ever hold, so that a short
+// run can be copied as one fixed-size block (see write_short_run).
+inline constexpr std::size_t kBufferSlack = 32;
 
 /// Everything one conversion run needs. The buffers are fixed, so the memory of a
 /// run does not grow with its input; the record is large, so keep it static or on
@@ -64,8 +67,8 @@ struct ConverterState {
   // Output not yet handed to the output stream.
   std::size_t out_length = 0;
 
-  unsigned char in_buffer[kInputBufferSize];
-  char out_buffer[kOutputBufferSize];
+  unsigned char in_buffer[kInputBufferSize + kBufferSlack];
+  char out_buffer[kOutputBufferSize + kBufferSlack];
 };
 
 #endif  // COLORUNE_HIGHLIGHTER_CONVERTER_STATE_H_

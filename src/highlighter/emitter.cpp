@@ -12,6 +12,11 @@ void flush_output(ConverterState& state) {
 
 namespace {
 
+// Enough spaces for the widest tab.
+constexpr char kSpaces[] =
+    "                                                                                                    ";
+static_assert(sizeof kSpaces - 1 >= 99);
+
 // A character that starts with a byte above 0x7F is copied through byte for
 // byte. In a pair of the default reading, a second byte "<", ">" or "&" (which
 // Shift_JIS never has) comes from text in some other encoding and is escaped,
@@ -65,10 +70,15 @@ void emit_char(ConverterState& state, CharCode c) {
   }
   switch (c) {
     case '\t': {
-      // The spaces go through emit_char so that each counts its column and
-      // becomes "&nbsp;" without <pre>.
+      // Spaces to the next tab stop, each a column of its own.
       const std::int64_t width = state.options.tab_width;
-      for (std::int64_t n = width - state.column % width; n > 0; --n) emit_char(state, ' ');
+      const std::int64_t spaces = width - state.column % width;  // 1 to 99
+      if (state.options.no_pre) {
+        for (std::int64_t n = spaces; n > 0; --n) write_markup(state, kNbsp);
+      } else {
+        write_bytes(state, kSpaces, static_cast<std::size_t>(spaces));
+      }
+      state.column += spaces;
       return;
     }
     case '\n':

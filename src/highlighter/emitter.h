@@ -22,6 +22,18 @@ inline void write_bytes(ConverterState& state, const char* bytes, std::size_t co
   state.out_length += count;
 }
 
+/// write_bytes for bytes of the input window ([bytes] points into in_buffer):
+/// a run of up to kBufferSlack bytes, the common case, is copied as one block of
+/// that fixed size, which needs no call; only [count] bytes of it count.
+inline void write_window_bytes(ConverterState& state, const unsigned char* bytes, std::size_t count) {
+  if (count <= kBufferSlack && state.out_length + kBufferSlack <= kOutputBufferSize) {
+    std::memcpy(state.out_buffer + state.out_length, bytes, kBufferSlack);
+    state.out_length += count;
+    return;
+  }
+  write_bytes(state, reinterpret_cast<const char*>(bytes), count);
+}
+
 inline void write_byte(ConverterState& state, char byte) {
   if (state.out_length == kOutputBufferSize) flush_output(state);
   state.out_buffer[state.out_length++] = byte;

@@ -1,7 +1,6 @@
 #include "highlighter/keywords.h"
 
 #include <array>
-#include <cstring>
 
 constexpr std::string_view keyword_table[kKeywordCount] = {
     "auto",      "asm",          "bool",      "break",    "case",     "catch",
@@ -19,41 +18,45 @@ constexpr std::string_view keyword_table[kKeywordCount] = {
 
 namespace {
 
-// Most words a scan meets are identifiers, not keywords. A word is looked up
-// only among the keywords of its own length and first letter, so most are
-// rejected after one or two comparisons of the length and first byte.
+// Most words a scan meets are identifiers, not keywords, so the lookup must
+// reject a word fast. A hash of the length and three letters gives every keyword
+// a slot of its own (make_slots fails to compile otherwise); a word is then
+// compared with the one keyword in its slot, length first.
 constexpr std::size_t kLongestKeyword = 16;  // "reinterpret_cast"
+constexpr std::size_t kSlotCount = 256;
 
-struct Bucket {
-  unsigned char count = 0;
-  unsigned char entries[8] = {};  // indexes into keyword_table
-};
-
-// Buckets by length (0 to kLongestKeyword) and first letter a..z.
-using BucketTable = std::array<std::array<Bucket, 26>, kLongestKeyword + 1>;
-
-constexpr BucketTable make_buckets() {
-  BucketTable table{};
-  for (std::size_t i = 0; i < kKeywordCount; ++i) {
-    const std::string_view word = keyword_table[i];
-    Bucket& bucket = table[word.size()][static_cast<std::size_t>(word[0] - 'a')];
-    // Overflowing a bucket makes this fail to compile: an index out of bounds
-    // is not a constant expression.
-    bucket.entries[bucket.count++] = static_cast<unsigned char>(i);
-  }
-  return table;
+constexpr std::size_t slot_of(std::string_view word) {
+  const auto byte = [&](std::size_t i) { return static_cast<std::size_t>(static_cast<unsigned char>(word[i])); };
+  return (word.size() + 7 * byte(0) + 10 * byte(1) + 5 * byte(word.size() - 1)) % kSlotCount;
 }
 
-constexpr BucketTable kBuckets = make_buckets();
+struct Slot {
+  char text[kLongestKeyword] = {};
+  std::size_t length = 0;  // 0: no keyword hashes here
+};
+
+constexpr std::array<Slot, kSlotCount> make_slots() {
+  std::array<Slot, kSlotCount> slots{};
+  for (std::string_view keyword : keyword_table) {
+    Slot& slot = slots[slot_of(keyword)];
+    if (slot.length != 0) throw "two keywords share a slot: choose other factors in slot_of";
+    for (std::size_t i = 0; i < keyword.size(); ++i) slot.text[i] = keyword[i];
+    slot.length = keyword.size();
+  }
+  return slots;
+}
+
+constexpr std::array<Slot, kSlotCount> kSlots = make_slots();
 
 }  // namespace
 
 bool is_keyword(std::string_view word) {
   if (word.size() < 2 || word.size() > kLongestKeyword) return false;
-  if (word[0] < 'a' || word[0] > 'z') return false;  // every keyword is lower case
-  const Bucket& bucket = kBuckets[word.size()][static_cast<std::size_t>(word[0] - 'a')];
-  for (unsigned char n = 0; n < bucket.count; ++n) {
-    if (std::memcmp(keyword_table[bucket.entries[n]].data(), word.data(), word.size()) == 0) return true;
+  const Slot& slot = kSlots[slot_of(word)];
+  if (slot.length != word.size()) return false;
+  // A loop, not memcmp: the words are short, and a call costs more than they do.
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    if (slot.text[i] != word[i]) return false;
   }
-  return false;
+  return true;
 }

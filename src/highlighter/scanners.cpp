@@ -1,13 +1,12 @@
 #include "highlighter/scanners.h"
 
 #include <cstddef>
-#include <string_view>
 
 #include "highlighter/char_class.h"
 #include "highlighter/emitter.h"
-#include "highlighter/keywords.h"
 #include "highlighter/markup.h"
 #include "highlighter/reader.h"
+#include "highlighter/runs.h"
 
 namespace {
 
@@ -17,6 +16,24 @@ constexpr std::size_t kWordBufferSize = 256;
 }  // namespace
 
 void scan_word(ConverterState& state) {
+  // The lookahead is the window's last byte read. When the whole word stands in
+  // the window, write it from there.
+  if (state.in_next > 0 && state.in_buffer[state.in_next - 1] == state.lookahead) {
+    const unsigned char* const first = state.in_buffer + state.in_next - 1;
+    const unsigned char* const end = state.in_buffer + state.in_limit;
+    const unsigned char* const limit = end - first > static_cast<std::ptrdiff_t>(kWordBufferSize - 1)
+                                           ? first + (kWordBufferSize - 1)
+                                           : end;
+    const unsigned char* p = first + 1;
+    while (p < limit && is_word_char(*p)) ++p;
+    if (p < end || p - first == static_cast<std::ptrdiff_t>(kWordBufferSize - 1)) {
+      emit_window_word(state, first, static_cast<std::size_t>(p - first));
+      state.in_next = static_cast<std::size_t>(p - state.in_buffer);
+      state.lookahead = read_char(state);
+      return;
+    }
+  }
+
   char word[kWordBufferSize];
   std::size_t count = 0;
   // A longer run is cut here; the scan loop goes on with the next character,
@@ -25,14 +42,7 @@ void scan_word(ConverterState& state) {
     word[count++] = static_cast<char>(state.lookahead);
     state.lookahead = read_char(state);
   }
-  word[count] = '\0';
-  if (is_keyword(std::string_view(word, count))) {
-    write_markup(state, kKeywordOpen);
-    emit_text(state, word);
-    write_markup(state, kKeywordClose);
-  } else {
-    emit_text(state, word);
-  }
+  emit_word(state, word, count);
 }
 
 void scan_slash(ConverterState& state) {
@@ -55,6 +65,7 @@ void scan_block_comment(ConverterState& state) {
   // whole characters: the second byte of a two-byte character is never a "*".
   CharCode prev = 0;
   for (;;) {
+    if (prev != '*' && copy_block_comment_run(state)) prev = 0;  // the run holds no "*"
     state.lookahead = read_char(state);
     if (state.lookahead == kEndOfInput) break;
     emit_char(state, state.lookahead);
@@ -72,6 +83,7 @@ void scan_line_comment(ConverterState& state) {
   // line; only the one character before the line feed counts.
   CharCode prev = 0;
   for (;;) {
+    if (copy_line_comment_run(state)) prev = 0;  // the run holds no backslash
     state.lookahead = read_char(state);
     if (state.lookahead == kEndOfInput) break;
     emit_char(state, state.lookahead);  // a line feed brings the next line's prefix inside
@@ -90,6 +102,7 @@ void scan_quoted(ConverterState& state) {
   // A line feed does not end a literal: an unclosed one runs on to its quote or
   // to end of input.
   for (;;) {
+    if (copy_literal_run(state)) escaped = false;  // the run holds no quote or backslash
     state.lookahead = read_char(state);
     if (state.lookahead == kEndOfInput) break;
     emit_char(state, state.lookahead);
@@ -108,6 +121,7 @@ void scan_directive(ConverterState& state) {
   // continues the directive. Quotes mean nothing here.
   CharCode prev = 0;
   for (;;) {
+    if (copy_directive_run(state)) prev = 0;  // the run holds no backslash
     state.lookahead = read_char(state);
     while (state.lookahead == '/') {
       state.lookahead = read_char(state);

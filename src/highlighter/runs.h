@@ -1,0 +1,39 @@
+#ifndef COLORUNE_HIGHLIGHTER_RUNS_H_
+#define COLORUNE_HIGHLIGHTER_RUNS_H_
+
+#include <cstddef>
+
+#include "highlighter/converter_state.h"
+
+// Fast runs: each takes characters straight from the input window, past the
+// lookahead, for as long as they need no decision of the scanner it serves, and
+// writes them exactly as emit_char would (runs of bytes that need no escaping in
+// one copy). Each stops before the first character its scanner must see, before
+// a character that is not whole in the window, and at the end of the window;
+// the scanner then goes on with read_char. Each returns true when it took any
+// character; none of the characters it takes is one its scanner compares with.
+
+/// Plain text of the scan loop; words in it are written as the word scanner
+/// would. Stops before a quote, "/", "#", or a word that may go on past the
+/// window.
+bool copy_plain_run(ConverterState& state);
+
+/// Inside a block comment: stops before "*".
+bool copy_block_comment_run(ConverterState& state);
+
+/// Inside a line comment: stops before a line feed or a backslash.
+bool copy_line_comment_run(ConverterState& state);
+
+/// Inside a literal: stops before a quote or a backslash.
+bool copy_literal_run(ConverterState& state);
+
+/// Inside a directive: stops before "/", a line feed or a backslash.
+bool copy_directive_run(ConverterState& state);
+
+/// Writes a collected word: inside a keyword element when it is a keyword.
+void emit_word(ConverterState& state, const char* word, std::size_t length);
+
+/// emit_word for a word that stands in the input window.
+void emit_window_word(ConverterState& state, const unsigned char* word, std::size_t length);
+
+#endif  // COLORUNE_HIGHLIGHTER_RUNS_H_
