@@ -72,7 +72,9 @@ void emit_char(ConverterState& state, CharCode c) {
     case '\t': {
       // Spaces to the next tab stop, each a column of its own.
       const std::int64_t width = state.options.tab_width;
-      const std::int64_t spaces = width - state.column % width;  // 1 to 99
+      // The common widths are powers of two, where a mask spares a division.
+      const std::int64_t past_stop = (width & (width - 1)) == 0 ? state.column & (width - 1) : state.column % width;
+      const std::int64_t spaces = width - past_stop;  // 1 to 99
       if (state.options.no_pre) {
         for (std::int64_t n = spaces; n > 0; --n) write_markup(state, kNbsp);
       } else {

@@ -58,7 +58,17 @@ bool copy_run(ConverterState& state) {
         case '&': write_markup(state, kAmp); break;
         case '<': write_markup(state, kLt); break;
         case '>': write_markup(state, kGt); break;
-        default: emit_char(state, *p); ++p; continue;
+        case '\n':
+          if (state.options.line_numbers || state.options.no_pre) {
+            emit_char(state, '\n');
+          } else {
+            write_byte(state, '\n');
+            state.line_number += 1;
+            state.column = 0;
+          }
+          ++p;
+          continue;
+        default: emit_char(state, *p); ++p; continue;  // a tab
       }
       state.column += 1;
       ++p;
