@@ -9,9 +9,6 @@
 
 namespace {
 
-// The longest piece of a word the word scanner collects.
-constexpr std::size_t kLongestWordPiece = 255;
-
 // [kStops]: the classes the run must stop before. [kWords]: words are the run's
 // to write (in plain text, where a word start is not copied blindly).
 template <ByteClass kStops, bool kWords>
@@ -37,13 +34,8 @@ bool copy_run(ConverterState& state) {
     const ByteClass byte_class = kByteClasses[*p];
     if (byte_class & kStops) break;
     if (kWords && (byte_class & kClassWordStart)) {
-      const unsigned char* const limit = end - p > static_cast<std::ptrdiff_t>(kLongestWordPiece)
-                                             ? p + kLongestWordPiece
-                                             : end;
-      q = p + 1;
-      while (q < limit && (kByteClasses[*q] & (kClassWordStart | kClassDigit))) ++q;
-      // A word that reaches the end of the window may go on after it.
-      if (q == end && q - p < static_cast<std::ptrdiff_t>(kLongestWordPiece)) break;
+      q = window_word_end(state, p);
+      if (q == nullptr) break;  // left to the word scanner, which reads on
       emit_window_word(state, p, static_cast<std::size_t>(q - p));
       p = q;
     } else if (byte_class & kClassHigh) {
@@ -94,6 +86,18 @@ bool copy_literal_run(ConverterState& state) { return copy_run<kClassQuote | kCl
 
 bool copy_directive_run(ConverterState& state) {
   return copy_run<kClassSlash | kClassLineFeed | kClassBackslash, false>(state);
+}
+
+const unsigned char* window_word_end(const ConverterState& state, const unsigned char* first) {
+  const unsigned char* const end = state.in_buffer + state.in_limit;
+  const unsigned char* const limit =
+      end - first > static_cast<std::ptrdiff_t>(kLongestWordPiece) ? first + kLongestWordPiece : end;
+  const unsigned char* p = first + 1;
+  while (p < limit && (kByteClasses[*p] & (kClassWordStart | kClassDigit))) ++p;
+  // A piece that reaches the end of the window short of its full length may go
+  // on after it.
+  if (p == end && p - first < static_cast<std::ptrdiff_t>(kLongestWordPiece)) return nullptr;
+  return p;
 }
 
 void emit_window_word(ConverterState& state, const unsigned char* word, std::size_t length) {

@@ -30,6 +30,14 @@ bool copy_literal_run(ConverterState& state);
 /// Inside a directive: stops before "/", a line feed or a backslash.
 bool copy_directive_run(ConverterState& state);
 
+/// The longest piece of a word: a longer run of word characters is cut into
+/// pieces of this length, each looked up and written as a word of its own.
+inline constexpr std::size_t kLongestWordPiece = 255;
+
+/// The end of the word piece that starts at [first], a letter or "_" in the input
+/// window; nullptr when the piece may go on past the end of the window.
+const unsigned char* window_word_end(const ConverterState& state, const unsigned char* first);
+
 /// Writes a collected word: inside a keyword element when it is a keyword.
 void emit_word(ConverterState& state, const char* word, std::size_t length);
 

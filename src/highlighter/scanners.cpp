@@ -8,37 +8,25 @@
 #include "highlighter/reader.h"
 #include "highlighter/runs.h"
 
-namespace {
-
-// The longest piece of a word: the buffer holds it and its terminating NUL.
-constexpr std::size_t kWordBufferSize = 256;
-
-}  // namespace
-
 void scan_word(ConverterState& state) {
-  // The lookahead is the window's last byte read. When the whole word stands in
+  // The lookahead is the window's last byte read: when the whole piece stands in
   // the window, write it from there.
   if (state.in_next > 0 && state.in_buffer[state.in_next - 1] == state.lookahead) {
     const unsigned char* const first = state.in_buffer + state.in_next - 1;
-    const unsigned char* const end = state.in_buffer + state.in_limit;
-    const unsigned char* const limit = end - first > static_cast<std::ptrdiff_t>(kWordBufferSize - 1)
-                                           ? first + (kWordBufferSize - 1)
-                                           : end;
-    const unsigned char* p = first + 1;
-    while (p < limit && is_word_char(*p)) ++p;
-    if (p < end || p - first == static_cast<std::ptrdiff_t>(kWordBufferSize - 1)) {
-      emit_window_word(state, first, static_cast<std::size_t>(p - first));
-      state.in_next = static_cast<std::size_t>(p - state.in_buffer);
+    const unsigned char* const end = window_word_end(state, first);
+    if (end != nullptr) {
+      emit_window_word(state, first, static_cast<std::size_t>(end - first));
+      state.in_next = static_cast<std::size_t>(end - state.in_buffer);
       state.lookahead = read_char(state);
       return;
     }
   }
 
-  char word[kWordBufferSize];
+  char word[kLongestWordPiece + 1];
   std::size_t count = 0;
   // A longer run is cut here; the scan loop goes on with the next character,
   // which starts a new word (a letter or "_") or is written plain (a digit).
-  while (count < kWordBufferSize - 1 && is_word_char(state.lookahead)) {
+  while (count < kLongestWordPiece && is_word_char(state.lookahead)) {
     word[count++] = static_cast<char>(state.lookahead);
     state.lookahead = read_char(state);
   }
