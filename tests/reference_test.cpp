@@ -43,7 +43,8 @@ TEST(Reference, GoldenInputs) {
 TEST(Reference, GeneratedSourceLargerThanTheBuffers) {
   // Several times the 64 KiB input buffer, so that tokens of every kind fall
   // across a refill.
-  for (std::uint32_t variant = 1; variant <= 3; ++variant) {
+  expect_same(generate_source(300000, 1), "generated source 1");  // every mode
+  for (std::uint32_t variant = 2; variant <= 3; ++variant) {
     expect_same(generate_source(300000 + variant * 7919, variant), "generated source " + std::to_string(variant),
                 kSomeModes);
   }
