@@ -100,13 +100,14 @@ TEST(Emitter, LineNumbersAreRightAlignedInThreePlaces) {
 }
 
 TEST(Emitter, StreamsPastTheBufferSizes) {
-  // More than the reader's and the writer's 64 KiB buffers, with a two-byte
-  // character whose bytes fall on both sides of the reader's first refill.
-  const std::string input = std::string(65535, '<') + "\x82\xa0" + std::string(70000, '&');
+  // More than the reader's 64 KiB buffer and, escaped, the writer's 1 MiB, with
+  // a two-byte character whose bytes fall on both sides of the reader's first
+  // refill.
+  const std::string input = std::string(65535, '<') + "\x82\xa0" + std::string(300000, '&');
   std::string expected;
   for (int i = 0; i < 65535; ++i) expected += "&lt;";
   expected += "\x82\xa0";
-  for (int i = 0; i < 70000; ++i) expected += "&amp;";
+  for (int i = 0; i < 300000; ++i) expected += "&amp;";
   EXPECT_EQ(framed(expected), highlight(input));
 }
 

@@ -10,8 +10,8 @@ int main(int argc, char** argv) {
   // Static: the state holds the fixed input and output buffers.
   static ConverterState state;
   if (!parse_command_line(argc, argv, state)) return 1;
-  // The conversion reads and writes through buffers of its own, 64 KiB at a
-  // time: a second buffer in the streams would only copy every byte again.
+  // The conversion reads and writes through large buffers of its own: a second
+  // buffer in the streams would only copy every byte again.
   std::setvbuf(state.input, nullptr, _IONBF, 0);
   std::setvbuf(state.output, nullptr, _IONBF, 0);
 

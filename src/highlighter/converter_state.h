@@ -40,7 +40,10 @@ inline constexpr CharCode kThreeBytes = 2 << kFormShift;
 inline constexpr CharCode kFourBytes = 3 << kFormShift;
 
 inline constexpr std::size_t kInputBufferSize = std::size_t{1} << 16;
-inline constexpr std::size_t kOutputBufferSize = std::size_t{1} << 16;
+// The output is about two and a half times the input; written to a file, fewer
+// and larger writes cost the kernel less (measured: a sixth less time than with
+// 64 KiB).
+inline constexpr std::size_t kOutputBufferSize = std::size_t{1} << 20;
 // Both buffers have this many bytes more than they ever hold, so that a short
 // run can be copied as one fixed-size block (see write_short_run).
 inline constexpr std::size_t kBufferSlack = 32;
