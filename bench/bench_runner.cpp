@@ -6,6 +6,7 @@
 //   colorune_bench PROGRAM [WORK_DIRECTORY]
 
 #include <fcntl.h>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,44 +27,68 @@ namespace {
 
 struct Measure {
   double seconds;  // median wall time
-  long peak_kib;   // largest peak resident size of the runs
+  long peak_kib;   // peak resident size
 };
 
-// Runs [argv] with standard output to [out_path] (truncated each run) and
-// returns the wall time and peak resident size of one run.
-std::pair<double, long> run_once(const std::vector<std::string>& argv, const std::string& out_path) {
+struct Command {
   std::vector<char*> args;
-  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
+  explicit Command(const std::vector<std::string>& argv) {
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+  }
+};
+
+// Waits for [pid]; its peak resident size in KiB.
+long wait_for(pid_t pid, const char* name) {
+  int status = 0;
+  rusage usage{};
+  wait4(pid, &status, 0, &usage);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "%s failed\n", name);
+    std::exit(1);
+  }
+  return usage.ru_maxrss;
+}
+
+// One run with standard output to [out_path] (truncated), timed. posix_spawn
+// rather than fork, so that copying this process does not count as the
+// program's time; a spawned child's peak resident size includes this process's,
+// though, so it is not measured here.
+double timed_run(const Command& command, const std::string& out_path) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
   const auto start = std::chrono::steady_clock::now();
+  pid_t pid = 0;
+  if (posix_spawn(&pid, command.args[0], &actions, nullptr, command.args.data(), environ) != 0) {
+    std::fprintf(stderr, "cannot start %s\n", command.args[0]);
+    std::exit(1);
+  }
+  wait_for(pid, command.args[0]);
+  const auto end = std::chrono::steady_clock::now();
+  posix_spawn_file_actions_destroy(&actions);
+  return std::chrono::duration<double>(end - start).count();
+}
+
+// One run in a forked child of its own: its peak resident size in KiB.
+long measured_memory_run(const Command& command, const std::string& out_path) {
   const pid_t pid = fork();
   if (pid == 0) {
     const int out = open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     dup2(out, 1);
     close(out);
-    execv(args[0], args.data());
+    execv(command.args[0], command.args.data());
     _exit(127);
   }
-  int status = 0;
-  rusage usage{};
-  wait4(pid, &status, 0, &usage);
-  const auto end = std::chrono::steady_clock::now();
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-    std::fprintf(stderr, "%s failed\n", argv[0].c_str());
-    std::exit(1);
-  }
-  return {std::chrono::duration<double>(end - start).count(), usage.ru_maxrss};
+  return wait_for(pid, command.args[0]);
 }
 
 Measure measure(const std::vector<std::string>& argv, const std::string& out_path, int runs) {
+  const Command command(argv);
+  // The first run also warms the page cache and the program's pages.
+  const long peak = measured_memory_run(command, out_path);
   std::vector<double> times;
-  long peak = 0;
-  run_once(argv, out_path);  // warm the page cache and the program's pages
-  for (int i = 0; i < runs; ++i) {
-    const auto [seconds, kib] = run_once(argv, out_path);
-    times.push_back(seconds);
-    peak = std::max(peak, kib);
-  }
+  for (int i = 0; i < runs; ++i) times.push_back(timed_run(command, out_path));
   std::sort(times.begin(), times.end());
   return {times[times.size() / 2], peak};
 }
