@@ -36,7 +36,7 @@ bool copy_run(ConverterState& state) {
     if (kWords && (byte_class & kClassWordStart)) {
       q = window_word_end(state, p);
       if (q == nullptr) break;  // left to the word scanner, which reads on
-      emit_window_word(state, p, static_cast<std::size_t>(q - p));
+      emit_word(state, p, static_cast<std::size_t>(q - p));
       p = q;
     } else if (byte_class & kClassHigh) {
       // A pair of the default reading; a UTF-8 sequence is left to the reader.
@@ -100,19 +100,11 @@ const unsigned char* window_word_end(const ConverterState& state, const unsigned
   return p;
 }
 
-void emit_window_word(ConverterState& state, const unsigned char* word, std::size_t length) {
+void emit_word(ConverterState& state, const unsigned char* word, std::size_t length) {
+  // A word holds only letters, digits and "_": nothing to escape, one column each.
   const bool keyword = is_keyword(std::string_view(reinterpret_cast<const char*>(word), length));
   if (keyword) write_markup(state, kKeywordOpen);
   write_window_bytes(state, word, length);
-  state.column += static_cast<std::int64_t>(length);
-  if (keyword) write_markup(state, kKeywordClose);
-}
-
-void emit_word(ConverterState& state, const char* word, std::size_t length) {
-  // A word holds only letters, digits and "_": nothing to escape, one column each.
-  const bool keyword = is_keyword(std::string_view(word, length));
-  if (keyword) write_markup(state, kKeywordOpen);
-  write_bytes(state, word, length);
   state.column += static_cast<std::int64_t>(length);
   if (keyword) write_markup(state, kKeywordClose);
 }

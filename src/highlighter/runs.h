@@ -38,10 +38,9 @@ inline constexpr std::size_t kLongestWordPiece = 255;
 /// window; nullptr when the piece may go on past the end of the window.
 const unsigned char* window_word_end(const ConverterState& state, const unsigned char* first);
 
-/// Writes a collected word: inside a keyword element when it is a keyword.
-void emit_word(ConverterState& state, const char* word, std::size_t length);
-
-/// emit_word for a word that stands in the input window.
-void emit_window_word(ConverterState& state, const unsigned char* word, std::size_t length);
+/// Writes a word: inside a keyword element when it is a keyword. At least
+/// kBufferSlack bytes from [word] on must be readable (true of the input window
+/// and of the word scanner's buffer), since a short word is copied as one block.
+void emit_word(ConverterState& state, const unsigned char* word, std::size_t length);
 
 #endif  // COLORUNE_HIGHLIGHTER_RUNS_H_

@@ -15,19 +15,22 @@ void scan_word(ConverterState& state) {
     const unsigned char* const first = state.in_buffer + state.in_next - 1;
     const unsigned char* const end = window_word_end(state, first);
     if (end != nullptr) {
-      emit_window_word(state, first, static_cast<std::size_t>(end - first));
+      emit_word(state, first, static_cast<std::size_t>(end - first));
       state.in_next = static_cast<std::size_t>(end - state.in_buffer);
       state.lookahead = read_char(state);
       return;
     }
   }
 
-  char word[kLongestWordPiece + 1];
+  // 256 bytes: room for a full piece and its terminator, and for the fixed-size
+  // copy emit_word makes of a short word.
+  unsigned char word[kLongestWordPiece + 1];
+  static_assert(sizeof word >= kBufferSlack);
   std::size_t count = 0;
   // A longer run is cut here; the scan loop goes on with the next character,
   // which starts a new word (a letter or "_") or is written plain (a digit).
   while (count < kLongestWordPiece && is_word_char(state.lookahead)) {
-    word[count++] = static_cast<char>(state.lookahead);
+    word[count++] = static_cast<unsigned char>(state.lookahead);
     state.lookahead = read_char(state);
   }
   emit_word(state, word, count);
