@@ -1,6 +1,8 @@
 // libFuzzer target: the whole conversion on any bytes. The first byte chooses the
-// options (see options_from_byte); the output must be well formed and give the
-// input back (see html_check.h). Any fault aborts, so the fuzzer records it.
+// options (see options_from_byte). The output must equal the plain
+// character-at-a-time reference converter's byte for byte, be well formed, and
+// give the input back (see html_check.h). Any fault aborts, so the fuzzer
+// records it.
 
 #include <cstdint>
 #include <cstdio>
@@ -10,12 +12,17 @@
 
 #include "highlight.h"
 #include "html_check.h"
+#include "reference_converter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size == 0) return 0;
   const Options options = options_from_byte(data[0]);
   const std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
   const std::string html = highlight(input, options);
+  if (html != reference_convert(input, options)) {
+    std::fprintf(stderr, "output differs from the reference converter's\n");
+    std::abort();
+  }
   const std::string error = check_conversion(input, options, html);
   if (!error.empty()) {
     std::fprintf(stderr, "output check failed: %s\n", error.c_str());

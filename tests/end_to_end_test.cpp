@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,13 @@ class EndToEnd : public ::testing::Test {
   RunResult run(const std::vector<std::string>& args) { return run_colorune(args, dir.path()); }
   bool exists(const std::string& name) const { return fs::exists(dir.path() / name); }
   std::string content(const std::string& name) const { return read_file(dir.path() / name); }
+  std::set<std::string> listing() const {
+    std::set<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir.path())) {
+      names.insert(entry.path().filename().string());
+    }
+    return names;
+  }
 
   ScratchDir dir;
 };
@@ -167,6 +175,66 @@ TEST_F(EndToEnd, RefusesToWriteOverTheInput) {
     EXPECT_EQ(kOutputIsInput, result.err);
     EXPECT_EQ(kSource, content("in.c"));
   }
+}
+
+TEST_F(EndToEnd, StandardOutputOverTheInputIsRefused) {
+  // Appending to the input would read the output back without end; an input
+  // the shell has emptied already converts to an empty frame.
+  const struct {
+    std::string script;
+    int status;
+    std::string err;
+    std::string input_after;
+  } cases[] = {
+      {"\"$colorune\" in.c >> in.c", 1, kOutputIsInput, kSource},
+      {"\"$colorune\" in.c 1<> in.c", 1, kOutputIsInput, kSource},
+      {"\"$colorune\" in.c > in.c", 0, "", "<pre><code></code></pre>"},
+  };
+  for (const auto& c : cases) {
+    dir.write("in.c", kSource);
+    const RunResult result = run_shell(c.script, dir.path());
+    EXPECT_EQ(c.status, result.status) << c.script;
+    EXPECT_EQ(c.err, result.err) << c.script;
+    EXPECT_EQ(c.input_after, content("in.c")) << c.script;
+  }
+}
+
+TEST_F(EndToEnd, FailuresLeaveTheOutputFileAsItWas) {
+  fs::create_directory(dir.path() / "sub");
+  dir.write("big.c", std::string(8192, 'x'));
+  const std::set<std::string> files = {"big.c", "in.c", "old.html", "sub"};
+  const struct {
+    std::string script;
+    std::string err;
+  } cases[] = {
+      {"\"$colorune\" sub -o old.html", kInputReadFailed},
+      // Past the file size limit (2 blocks of 512 bytes), its signal ignored:
+      // the write fails part-way.
+      {"trap '' XFSZ; ulimit -f 2; \"$colorune\" big.c -o old.html", kOutputWriteFailed},
+      // The same, killed by the signal.
+      {"ulimit -f 2; exec \"$colorune\" big.c -o old.html", ""},
+  };
+  for (const auto& c : cases) {
+    dir.write("old.html", "keep");
+    const RunResult result = run_shell(c.script, dir.path());
+    EXPECT_NE(0, result.status) << c.script;
+    EXPECT_EQ(c.err, result.err) << c.script;
+    EXPECT_EQ("keep", content("old.html")) << c.script;
+    EXPECT_EQ(files, listing()) << c.script;  // no temporary file is left
+  }
+}
+
+TEST_F(EndToEnd, ReplacesTheFileALinkPointsToAndKeepsItsMode) {
+  dir.write("old.html", "keep");
+  fs::permissions(dir.path() / "old.html", fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  fs::create_symlink("old.html", dir.path() / "link.html");
+  const RunResult result = run({"in.c", "-o", "link.html"});
+  EXPECT_EQ(0, result.status);
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "link.html"));
+  EXPECT_EQ(kConverted, content("old.html"));
+  EXPECT_EQ(fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read,
+            fs::status(dir.path() / "old.html").permissions());
+  EXPECT_EQ((std::set<std::string>{"in.c", "link.html", "old.html"}), listing());
 }
 
 TEST_F(EndToEnd, ReadAndWriteFailuresAreReported) {

@@ -12,6 +12,7 @@
 #include "highlight.h"
 #include "generated_inputs.h"
 #include "html_check.h"
+#include "reference_converter.h"
 #include "run_program.h"
 
 namespace fs = std::filesystem;
@@ -42,7 +43,9 @@ TEST(RoundTrip, FuzzerFindings) {
     if (data.empty() || entry.path().extension() == ".md") continue;
     const Options options = options_from_byte(static_cast<unsigned char>(data[0]));
     const std::string input = data.substr(1);
-    EXPECT_EQ("", check_conversion(input, options, highlight(input, options))) << entry.path().filename();
+    const std::string html = highlight(input, options);
+    EXPECT_EQ(reference_convert(input, options), html) << entry.path().filename();
+    EXPECT_EQ("", check_conversion(input, options, html)) << entry.path().filename();
   }
 }
 

@@ -34,15 +34,15 @@ std::string read_file(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-RunResult run_colorune(const std::vector<std::string>& args, const fs::path& dir, bool close_stdout) {
+namespace {
+
+RunResult run_program(std::vector<std::string> argv_strings, const fs::path& dir, bool close_stdout) {
   // Standard output and error go to files outside [dir], so that a test can
   // compare the directory's listing.
   ScratchDir capture;
   const fs::path out_file = capture.path() / "stdout";
   const fs::path err_file = capture.path() / "stderr";
 
-  std::vector<std::string> argv_strings = {COLORUNE_BINARY};
-  argv_strings.insert(argv_strings.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (std::string& s : argv_strings) argv.push_back(s.data());
   argv.push_back(nullptr);
@@ -71,4 +71,17 @@ RunResult run_colorune(const std::vector<std::string>& args, const fs::path& dir
   result.out = read_file(out_file);
   result.err = read_file(err_file);
   return result;
+}
+
+}  // namespace
+
+RunResult run_colorune(const std::vector<std::string>& args, const fs::path& dir, bool close_stdout) {
+  std::vector<std::string> argv = {COLORUNE_BINARY};
+  argv.insert(argv.end(), args.begin(), args.end());
+  return run_program(argv, dir, close_stdout);
+}
+
+RunResult run_shell(const std::string& script, const fs::path& dir) {
+  setenv("colorune", COLORUNE_BINARY, 1);
+  return run_program({"/bin/sh", "-c", script}, dir, false);
 }

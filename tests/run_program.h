@@ -16,6 +16,10 @@ struct RunResult {
 RunResult run_colorune(const std::vector<std::string>& args, const std::filesystem::path& dir,
                        bool close_stdout = false);
 
+/// Runs [script] with /bin/sh in directory [dir], where "$colorune" names the
+/// built program: for redirections and limits that only a shell sets up.
+RunResult run_shell(const std::string& script, const std::filesystem::path& dir);
+
 /// A fresh empty directory for one test, removed by its destructor.
 class ScratchDir {
  public:

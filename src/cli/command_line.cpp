@@ -1,11 +1,10 @@
 #include "cli/command_line.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "cli/messages.h"
+#include "cli/output_file.h"
 
 namespace {
 
@@ -32,13 +31,6 @@ bool parse_tab_width(const char* text, Options& options) {
   return true;
 }
 
-// Refuses an output that is the input itself (also through a link), since
-// opening it for writing would empty the source before it is read.
-bool is_same_file(const std::string& output_name, const std::string& input_name) {
-  std::error_code error;
-  return std::filesystem::equivalent(output_name, input_name, error) && !error;
-}
-
 }  // namespace
 
 std::optional<std::uint32_t> parse_unsigned(const char* text) {
@@ -51,8 +43,7 @@ std::optional<std::uint32_t> parse_unsigned(const char* text) {
   return negative ? 0u - value : value;
 }
 
-bool parse_command_line(int argc, char** argv, ConverterState& state) {
-  std::string input_name;
+bool parse_command_line(int argc, char** argv, ConverterState& state, OutputFile& output) {
   std::optional<std::string> output_name;
   bool expecting_output_name = false;
 
@@ -70,7 +61,6 @@ bool parse_command_line(int argc, char** argv, ConverterState& state) {
         write_message(kInputOpenFailed);
         return false;
       }
-      input_name = argument;
       continue;
     }
     if (expecting_output_name) {
@@ -100,19 +90,19 @@ bool parse_command_line(int argc, char** argv, ConverterState& state) {
     write_message(kUsage);
     return false;
   }
-  // An -o still waiting for its name at the very end changes nothing.
-  if (!output_name) {
-    state.output = stdout;
-    return true;
-  }
-  if (is_same_file(*output_name, input_name)) {
+  // An -o still waiting for its name at the very end changes nothing. The
+  // output must not be the input: writing it would destroy the source, or feed
+  // the output back into the input while it is read.
+  const OpenResult opened = output_name ? open_output_file(output_name->c_str(), state.input, output)
+                                        : open_standard_output(state.input, output);
+  if (opened == OpenResult::kIsInput) {
     write_message(kOutputIsInput);
     return false;
   }
-  state.output = std::fopen(output_name->c_str(), "w");
-  if (state.output == nullptr) {
+  if (opened == OpenResult::kFailed) {
     write_message(kOutputOpenFailed);
     return false;
   }
+  state.output = output.stream;
   return true;
 }

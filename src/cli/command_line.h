@@ -4,15 +4,16 @@
 #include <cstdint>
 #include <optional>
 
+#include "cli/output_file.h"
 #include "highlighter/converter_state.h"
 
 /// Reads the arguments after the program name, in order: opens the input as its
 /// name is met, records the name given to -o, and fills state.options. Only when
 /// the whole command line is sound is the output opened (standard output when no
-/// name was given), so a failed run never creates or truncates a file. Writes
-/// every message to standard error as its cause is met. True when the conversion
-/// may run; false after an error or -h.
-bool parse_command_line(int argc, char** argv, ConverterState& state);
+/// name was given) into [output] and state.output, and never when it is the
+/// input itself. Writes every message to standard error as its cause is met.
+/// True when the conversion may run; false after an error or -h.
+bool parse_command_line(int argc, char** argv, ConverterState& state, OutputFile& output);
 
 /// Reads text the way the "%u" scan conversion reads an unsigned number: white
 /// space skipped, an optional sign, then digits taken modulo 2^32 ("-" negates the

@@ -4,12 +4,20 @@
 
 #include "cli/command_line.h"
 #include "cli/messages.h"
+#include "cli/output_file.h"
 #include "highlighter/convert.h"
+
+#ifdef __MINGW32__
+// The arguments are taken as the console gives them: "*.c" names a file called
+// "*.c", as on every other platform where the shell has not expanded it.
+int _dowildcard = 0;
+#endif
 
 int main(int argc, char** argv) {
   // Static: the state holds the fixed input and output buffers.
   static ConverterState state;
-  if (!parse_command_line(argc, argv, state)) return 1;
+  OutputFile output;
+  if (!parse_command_line(argc, argv, state, output)) return 1;
   // The conversion reads and writes through large buffers of its own: a second
   // buffer in the streams would only copy every byte again.
   std::setvbuf(state.input, nullptr, _IONBF, 0);
@@ -19,8 +27,9 @@ int main(int argc, char** argv) {
 
   const bool read_failed = state.read_failed || std::ferror(state.input) != 0;
   std::fclose(state.input);
-  const bool close_failed = std::fclose(state.output) != 0;  // flushes: may fail too
-  const bool write_failed = state.write_failed || close_failed;
+  // A file named with -o is replaced only by a whole conversion.
+  const bool closed = close_output(output, !read_failed && !state.write_failed);
+  const bool write_failed = state.write_failed || !closed;
 
   if (read_failed) std::fputs(kInputReadFailed, stderr);
   if (write_failed) std::fputs(kOutputWriteFailed, stderr);
