@@ -1,0 +1,152 @@
+#!/usr/bin/env bash
+# colorune.exe run as a Windows user runs it, under Wine. Text streams there turn
+# CR LF into LF when reading, stop at a Ctrl-Z, and write every LF as CR LF, so
+# the Windows program must give what the native program gives, with CR LF line
+# ends, for the same input with CR LF line ends.
+#   tests/windows_test.sh SOURCE_DIR WORK_DIR NATIVE_PROGRAM
+# Makes the cross build in WORK_DIR/build; exits 77 (skipped) without MinGW-w64
+# or Wine.
+set -euo pipefail
+
+source_dir=$(realpath "$1")
+work=$2
+native=$(realpath "$3")
+wine=${WINE:-/usr/lib/wine/wine64}
+if ! command -v x86_64-w64-mingw32-g++-posix >/dev/null || [ ! -x "$wine" ]; then
+  echo "skipped: needs g++-mingw-w64-x86-64-posix and wine64"
+  exit 77
+fi
+
+mkdir -p "$work"
+cmake -S "$source_dir" -B "$work/build" --toolchain "$source_dir/cmake/mingw-w64-x86_64.cmake" \
+  -DCOLORUNE_WERROR=ON > "$work/build.log"
+cmake --build "$work/build" -j2 >> "$work/build.log" || { cat "$work/build.log"; exit 1; }
+exe=$work/build/colorune.exe
+
+# Only the system's own DLLs: no libstdc++, libgcc or winpthread to ship.
+imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\tDLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
+[ "$imports" = "kernel32.dll msvcrt.dll " ] || { echo "FAILED: colorune.exe imports $imports"; exit 1; }
+
+scratch=$(mktemp -d)
+export WINEPREFIX=$scratch/prefix WINEDEBUG=-all
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
+# The first start makes the prefix, which takes a while and talks about it.
+"$wine" "$exe" -h > /dev/null 2>&1 || true
+
+failures=0
+checks=0
+fail() { echo "FAILED: $1"; failures=$((failures + 1)); }
+crlf() { perl -pe 's/\n/\r\n/g'; }
+
+# Runs the Windows program with the arguments, in the current directory;
+# sets status, out and err (files under $scratch).
+run_windows() {
+  status=0
+  "$wine" "$exe" "$@" > "$scratch/out" 2> "$scratch/err" || status=$?
+}
+
+# The Windows program's run equals the native program's with CR LF line ends:
+# the same status, and the same standard output and error.
+same_as_native() {
+  checks=$((checks + 1))
+  local label=$1
+  shift
+  local native_status=0
+  "$native" "$@" > "$scratch/native.out" 2> "$scratch/native.err" || native_status=$?
+  run_windows "$@"
+  [ "$status" -eq "$native_status" ] || { fail "$label: status $status, native $native_status"; return; }
+  crlf < "$scratch/native.out" | cmp -s - "$scratch/out" || fail "$label: standard output"
+  crlf < "$scratch/native.err" | cmp -s - "$scratch/err" || fail "$label: standard error"
+}
+
+cd "$scratch"
+
+# 1. The golden files in the options their names give ("modern.cpp.lp.html":
+#    -l -p), each from its input as it stands and from a CR LF copy of it.
+for expected in "$source_dir"/tests/golden/*.html; do
+  name=$(basename "$expected" .html)
+  options=()
+  case $name in
+    *.c | *.cpp) ;;
+    *) options=($(sed 's/[a-z]/ -&/g' <<< "${name##*.}")); name=${name%.*} ;;
+  esac
+  input=$source_dir/tests/golden/$name
+  [ -f "$input" ] || input=$source_dir/samples/$name
+  cp "$input" "lf_$name"
+  crlf < "$input" > "crlf_$name"
+  for form in lf crlf; do
+    checks=$((checks + 1))
+    run_windows "${form}_$name" "${options[@]}"
+    if [ "$status" -ne 0 ] || ! crlf < "$expected" | cmp -s - out; then
+      fail "$(basename "$expected") from the $form input"
+    fi
+  done
+done
+
+# 2. Line ends and Ctrl-Z: the Windows program reads the CR LF file as the
+#    native one reads the LF file.
+printf '// a\\\nb\n#define B \\\n  2\nint x; // c\\\n' > continued.c  # a backslash continues the line
+printf 'int a;\n\032int b;\n' > ctrl_z.c                             # a Ctrl-Z ends the input
+printf 'int a;\n' > before_ctrl_z.c
+printf 'a\rb\r\r\n' > lone_cr.c                                      # a CR alone is a byte like any other
+for name in continued.c lone_cr.c; do
+  crlf < "$name" > "crlf_$name"
+  for options in "" "-l -p"; do
+    checks=$((checks + 1))
+    run_windows "crlf_$name" $options
+    cp out windows.out
+    "$native" "$name" $options | crlf > native.out
+    cmp -s windows.out native.out || fail "$name with CR LF line ends, options '$options'"
+  done
+done
+checks=$((checks + 1))
+run_windows ctrl_z.c -l
+"$native" before_ctrl_z.c -l | crlf | cmp -s - out || fail "Ctrl-Z ends the input"
+
+# 3. Every message and exit status, the messages ending in CR LF.
+printf '1 < 2\n' > in.c
+mkdir -p sub
+same_as_native "no arguments"
+same_as_native "-h" in.c -h
+same_as_native "-l alone" -l
+same_as_native "missing input" missing.c
+same_as_native "output in a missing folder" in.c -o no/such/dir/out.html
+same_as_native "-o -l" -o -l in.c
+same_as_native "-t" in.c -t
+same_as_native "-tx" in.c -tx
+same_as_native "-t0" in.c -t0
+same_as_native "-t100" in.c -t100
+same_as_native "unknown option" -x in.c -
+same_as_native "output is the input" in.c -o in.c
+same_as_native "a conversion" in.c -l -t8
+checks=$((checks + 1))
+run_windows sub   # a folder cannot be opened as a file on Windows
+[ "$status" -eq 1 ] && { "$native" missing.c || true; } 2>&1 | crlf | cmp -s - err || fail "a folder as input"
+
+# 4. The console's argument rules and the file system's spellings of a name.
+cp in.c "my file.c"
+checks=$((checks + 1))
+run_windows '*.c'   # never expanded: no file is called *.c
+{ "$native" missing.c || true; } 2>&1 | crlf | cmp -s - err && [ "$status" -eq 1 ] || fail "*.c is not expanded"
+checks=$((checks + 1))
+run_windows "my file.c"
+[ "$status" -eq 0 ] && "$native" in.c | crlf | cmp -s - out || fail "a name with a space"
+for spelling in IN.C .\\in.c ./IN.c sub\\..\\in.c; do
+  checks=$((checks + 1))
+  run_windows in.c -o "$spelling"
+  [ "$status" -eq 1 ] && [ "$(cat in.c)" = "1 < 2" ] || fail "in.c -o $spelling"
+done
+
+# 5. The output file is replaced whole, or left as it was.
+printf 'keep' > old.html
+checks=$((checks + 1))
+run_windows sub -o old.html
+[ "$status" -eq 1 ] && [ "$(cat old.html)" = keep ] || fail "a failed run leaves the output file"
+checks=$((checks + 1))
+run_windows in.c -o old.html
+[ "$status" -eq 0 ] && "$native" in.c | crlf | cmp -s - old.html || fail "the output file is replaced"
+leftover=$(ls | grep -c '\.tmp$' || true)
+[ "$leftover" -eq 0 ] || fail "temporary files left: $leftover"
+
+echo "$((checks - failures)) passed, $failures failed"
+[ "$failures" -eq 0 ]
