@@ -29,6 +29,11 @@ std::string shift_jis_to_utf8(const std::string& bytes) {
 }
 
 TEST(Messages, AreTheJapaneseTextsInShiftJis) {
+  // A C library for another processor, run under an emulator, may lack its
+  // conversion tables.
+  const iconv_t probe = iconv_open("UTF-8", "SHIFT_JIS");
+  if (probe == reinterpret_cast<iconv_t>(-1)) GTEST_SKIP() << "this C library has no Shift_JIS table";
+  iconv_close(probe);
   const struct {
     const char* bytes;
     const char* text;
