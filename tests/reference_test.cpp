@@ -72,4 +72,23 @@ TEST(Reference, TokensAcrossTheBufferBoundary) {
   }
 }
 
+
+TEST(Reference, RunsLongerThanABlock) {
+  // The fast runs look at 64 bytes at a time: runs of one kind of byte that fill
+  // a whole block, or end just short of or just past one, in every context.
+  const std::string fills[] = {" ", "\t", "&", "\n", "a", "1", "\x82\xa0", "\x82", "*", "\\"};
+  const std::string contexts[] = {"x", "/*", "//", "\"", "#"};
+  for (const std::string& context : contexts) {
+    for (const std::string& fill : fills) {
+      for (std::size_t count : {63u, 64u, 65u, 129u}) {
+        std::string input = context;
+        for (std::size_t i = 0; i < count; ++i) input += fill;
+        input += " int\n";
+        expect_same(input, context + " then " + std::to_string(count) + " of " + fill);
+        if (HasFatalFailure()) return;
+      }
+    }
+  }
+}
+
 }  // namespace

@@ -45,8 +45,9 @@ inline constexpr std::size_t kInputBufferSize = std::size_t{1} << 16;
 // 64 KiB).
 inline constexpr std::size_t kOutputBufferSize = std::size_t{1} << 20;
 // Both buffers have this many bytes more than they ever hold, so that a short
-// run can be copied as one fixed-size block (see write_short_run).
-inline constexpr std::size_t kBufferSlack = 32;
+// run can be copied as one fixed-size block (see write_window_bytes) and the
+// classifier can read a whole block of 64 bytes at the end of the window.
+inline constexpr std::size_t kBufferSlack = 64;
 
 /// Everything one conversion run needs. The buffers are fixed, so the memory of a
 /// run does not grow with its input; the record is large, so keep it static or on
@@ -69,6 +70,12 @@ struct ConverterState {
 
   // Output not yet handed to the output stream.
   std::size_t out_length = 0;
+
+  // The decimal digits of line_text_number, kept for the next line's prefix,
+  // which most often needs only its last digit changed.
+  std::uint64_t line_text_number = 0;
+  std::size_t line_text_length = 0;
+  char line_text[24] = {};
 
   unsigned char in_buffer[kInputBufferSize + kBufferSlack];
   char out_buffer[kOutputBufferSize + kBufferSlack];

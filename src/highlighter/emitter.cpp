@@ -48,16 +48,36 @@ void emit_wide_char(ConverterState& state, CharCode c) {
   }
 }
 
-// Digits of a number, written backwards into a buffer large enough for any
-// 64-bit value.
-void write_decimal(ConverterState& state, std::uint64_t value) {
-  char digits[20];
-  std::size_t start = sizeof digits;
-  do {
-    digits[--start] = static_cast<char>('0' + value % 10);
-    value /= 10;
-  } while (value != 0);
-  write_bytes(state, digits + start, sizeof digits - start);
+// Brings state.line_text to the digits of line_number: one more than the last
+// time, most often, which changes the last digits only.
+void update_line_text(ConverterState& state) {
+  const std::uint64_t line = state.line_number;
+  if (line == state.line_text_number) return;
+  char* const text = state.line_text;
+  std::size_t length = state.line_text_length;
+  if (line == state.line_text_number + 1 && length > 0) {
+    std::size_t i = length;
+    while (i > 0 && text[i - 1] == '9') text[--i] = '0';
+    if (i > 0) {
+      text[i - 1] = static_cast<char>(text[i - 1] + 1);
+    } else {  // 99...9 + 1: one digit more
+      std::memmove(text + 1, text, length);
+      text[0] = '1';
+      ++length;
+    }
+  } else {
+    char digits[20];
+    std::size_t start = sizeof digits;
+    std::uint64_t value = line;
+    do {
+      digits[--start] = static_cast<char>('0' + value % 10);
+      value /= 10;
+    } while (value != 0);
+    length = sizeof digits - start;
+    std::memcpy(text, digits + start, length);
+  }
+  state.line_text_length = length;
+  state.line_text_number = line;
 }
 
 }  // namespace
@@ -114,15 +134,27 @@ void emit_text(ConverterState& state, const char* text) {
 
 void write_line_prefix(ConverterState& state) {
   if (!state.options.line_numbers) return;
-  write_markup(state, kLineNumberOpen);
+  // Composed in the output buffer at once: it follows every line feed.
+  constexpr std::size_t kLongest = sizeof kLineNumberOpen - 1 + 2 * (sizeof kNbsp - 1) + 20 + sizeof kLineNumberClose - 1;
+  if (state.out_length + kLongest > kOutputBufferSize) flush_output(state);
+  char* out = state.out_buffer + state.out_length;
+  std::memcpy(out, kLineNumberOpen, sizeof kLineNumberOpen - 1);
+  out += sizeof kLineNumberOpen - 1;
   // Right-aligned in three places; from line 1000 on the number stands whole.
-  for (std::uint64_t place = 100; place > 1 && state.line_number < place; place /= 10) {
+  const std::uint64_t line = state.line_number;
+  const std::size_t pads = line < 10 ? 2 : line < 100 ? 1 : 0;
+  for (std::size_t i = 0; i < pads; ++i) {
     if (state.options.no_pre) {
-      write_markup(state, kNbsp);
+      std::memcpy(out, kNbsp, sizeof kNbsp - 1);
+      out += sizeof kNbsp - 1;
     } else {
-      write_byte(state, ' ');
+      *out++ = ' ';
     }
   }
-  write_decimal(state, state.line_number);
-  write_markup(state, kLineNumberClose);
+  update_line_text(state);
+  std::memcpy(out, state.line_text, 20);  // a fixed size, with no call; the length counts
+  out += state.line_text_length;
+  std::memcpy(out, kLineNumberClose, sizeof kLineNumberClose - 1);
+  out += sizeof kLineNumberClose - 1;
+  state.out_length = static_cast<std::size_t>(out - state.out_buffer);
 }

@@ -23,15 +23,43 @@ inline void write_bytes(ConverterState& state, const char* bytes, std::size_t co
 }
 
 /// write_bytes for bytes of the input window ([bytes] points into in_buffer):
-/// a run of up to kBufferSlack bytes, the common case, is copied as one block of
+/// a run of up to kShortCopy bytes, the common case, is copied as one block of
 /// that fixed size, which needs no call; only [count] bytes of it count.
 inline void write_window_bytes(ConverterState& state, const unsigned char* bytes, std::size_t count) {
-  if (count <= kBufferSlack && state.out_length + kBufferSlack <= kOutputBufferSize) {
-    std::memcpy(state.out_buffer + state.out_length, bytes, kBufferSlack);
+  // 32: copied in two 16-byte moves; a larger fixed copy becomes a slow string
+  // instruction on baseline x86-64.
+  constexpr std::size_t kShortCopy = 32;
+  static_assert(kShortCopy <= kBufferSlack);
+  if (count <= kShortCopy && state.out_length + kShortCopy <= kOutputBufferSize) {
+    std::memcpy(state.out_buffer + state.out_length, bytes, kShortCopy);
     state.out_length += count;
     return;
   }
   write_bytes(state, reinterpret_cast<const char*>(bytes), count);
+}
+
+/// Makes room for [count] bytes of output, so that the append functions below
+/// may write them without a check.
+inline void reserve_output(ConverterState& state, std::size_t count) {
+  if (count > kOutputBufferSize - state.out_length) flush_output(state);
+}
+
+/// Writes bytes for which reserve_output has made room.
+inline void append_bytes(ConverterState& state, const void* bytes, std::size_t count) {
+  std::memcpy(state.out_buffer + state.out_length, bytes, count);
+  state.out_length += count;
+}
+
+/// append_bytes for bytes of the input window, short runs as one fixed block
+/// (see write_window_bytes); room for kBufferSlack bytes more must be reserved.
+inline void append_window_bytes(ConverterState& state, const unsigned char* bytes, std::size_t count) {
+  std::memcpy(state.out_buffer + state.out_length, bytes, count <= 32 ? 32 : count);
+  state.out_length += count;
+}
+
+template <std::size_t N>
+inline void append_markup(ConverterState& state, const char (&text)[N]) {
+  append_bytes(state, text, N - 1);
 }
 
 inline void write_byte(ConverterState& state, char byte) {

@@ -1,6 +1,11 @@
 #include "highlighter/keywords.h"
 
 #include <array>
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 constexpr std::string_view keyword_table[kKeywordCount] = {
     "auto",      "asm",          "bool",      "break",    "case",     "catch",
@@ -31,7 +36,7 @@ constexpr std::size_t slot_of(std::string_view word) {
 }
 
 struct Slot {
-  char text[kLongestKeyword] = {};
+  alignas(16) char text[kLongestKeyword] = {};  // zeros after the keyword
   std::size_t length = 0;  // 0: no keyword hashes here
 };
 
@@ -59,4 +64,22 @@ bool is_keyword(std::string_view word) {
     if (slot.text[i] != word[i]) return false;
   }
   return true;
+}
+
+bool is_keyword_in_window(const unsigned char* word, std::size_t length) {
+  if (length < 2 || length > kLongestKeyword) return false;
+  const Slot& slot = kSlots[slot_of(std::string_view(reinterpret_cast<const char*>(word), length))];
+  if (slot.length != length) return false;
+#if defined(__SSE2__)
+  // Equal in the first [length] bytes; what follows the word does not count.
+  const __m128i equal = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(word)),
+                                       _mm_load_si128(reinterpret_cast<const __m128i*>(slot.text)));
+  const unsigned differ = ~static_cast<unsigned>(_mm_movemask_epi8(equal)) & ((1u << length) - 1);
+  return differ == 0;
+#else
+  for (std::size_t i = 0; i < length; ++i) {
+    if (static_cast<unsigned char>(slot.text[i]) != word[i]) return false;
+  }
+  return true;
+#endif
 }
