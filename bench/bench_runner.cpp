@@ -1,9 +1,12 @@
-// Runs the real program over generated C and C++ text of 1 KB, 1 MB and 100 MB
-// in every mode, and prints for each the median wall time and throughput (MB/s
-// of input), the peak resident size, and the ratio to "cat FILE > /dev/null" and
-// "cat FILE > OUTFILE" measured in the same run.
+// Runs the real program over generated C and C++ text of 1 KB, 1 MB and 100 MB,
+// and over real code (the C and C++ files of a folder, concatenated, four times
+// over), in every mode, and prints for each the median wall time and throughput
+// (MB/s of input), the peak resident size, and the ratio to "cat FILE >
+// /dev/null" and "cat FILE > OUTFILE" measured in the same run; with a second
+// program, also the ratio of the program's time to that one's, in each mode.
 //
-//   colorune_bench PROGRAM [WORK_DIRECTORY]
+//   colorune_bench PROGRAM [--corpus FOLDER] [--against OTHER_PROGRAM] [--work FOLDER]
+//   colorune_bench build/colorune --corpus ../shared/corpus
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -16,6 +19,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -93,6 +97,26 @@ Measure measure(const std::vector<std::string>& argv, const std::string& out_pat
   return {times[times.size() / 2], peak};
 }
 
+// The C and C++ files under [folder], in name order, concatenated [times] times.
+std::string real_code(const fs::path& folder, int times) {
+  std::vector<fs::path> files;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+    const std::string extension = entry.path().extension().string();
+    for (const char* wanted : {".c", ".h", ".cc", ".cpp", ".hpp", ".cxx", ".hh"}) {
+      if (entry.is_regular_file() && extension == wanted) files.push_back(entry.path());
+    }
+  }
+  std::sort(files.begin(), files.end());
+  std::string once;
+  for (const fs::path& file : files) {
+    std::ifstream in(file, std::ios::binary);
+    once.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  std::string text;
+  for (int i = 0; i < times; ++i) text += once;
+  return text;
+}
+
 struct Mode {
   const char* name;
   std::vector<std::string> options;
@@ -103,11 +127,19 @@ struct Mode {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: %s PROGRAM [WORK_DIRECTORY]\n", argv[0]);
+    std::fprintf(stderr, "usage: %s PROGRAM [--corpus FOLDER] [--against OTHER_PROGRAM] [--work FOLDER]\n", argv[0]);
     return 2;
   }
   const std::string program = fs::absolute(argv[1]).string();
-  const fs::path work = argc > 2 ? fs::path(argv[2]) : fs::temp_directory_path() / "colorune-bench";
+  fs::path work = fs::temp_directory_path() / "colorune-bench";
+  fs::path corpus;
+  std::string against;
+  for (int i = 2; i + 1 < argc; i += 2) {
+    const std::string option = argv[i];
+    if (option == "--corpus") corpus = argv[i + 1];
+    else if (option == "--against") against = fs::absolute(argv[i + 1]).string();
+    else if (option == "--work") work = argv[i + 1];
+  }
   fs::create_directories(work);
   const std::string out_file = (work / "out.html").string();
   const std::string cat = fs::exists("/usr/bin/cat") ? "/usr/bin/cat" : "/bin/cat";
@@ -121,18 +153,23 @@ int main(int argc, char** argv) {
       {"pre -u", {"-u"}, false},
       {"pre, to a file", {}, true},
   };
-  const struct {
+  struct Size {
     const char* name;
     std::size_t bytes;
     int runs;
-  } sizes[] = {{"1 KB", 1000, 41}, {"1 MB", 1000000, 21}, {"100 MB", 100000000, 7}};
+    bool real;
+  };
+  std::vector<Size> sizes = {{"1 KB", 1000, 41, false}, {"1 MB", 1000000, 21, false}, {"100 MB", 100000000, 7, false}};
+  if (!corpus.empty()) sizes.push_back({"real", 0, 11, true});
 
-  std::printf("%-7s %-15s %10s %10s %9s %9s %9s\n", "input", "mode", "median ms", "MB/s", "peak KiB",
-              "x cat>null", "x cat>file");
-  for (const auto& size : sizes) {
-    const fs::path input = work / ("input-" + std::to_string(size.bytes) + ".c");
+  std::printf("%-7s %-15s %10s %10s %9s %9s %9s%s\n", "input", "mode", "median ms", "MB/s", "peak KiB",
+              "x cat>null", "x cat>file", against.empty() ? "" : "   x other");
+  for (Size& size : sizes) {
+    const fs::path input = work / ("input-" + std::to_string(size.bytes) + (size.real ? "-real.c" : ".c"));
     {
-      std::ofstream(input, std::ios::binary) << generate_source(size.bytes);
+      const std::string text = size.real ? real_code(corpus, 4) : generate_source(size.bytes);
+      size.bytes = text.size();
+      std::ofstream(input, std::ios::binary) << text;
     }
     const Measure cat_null = measure({cat, input.string()}, "/dev/null", size.runs);
     const Measure cat_file = measure({cat, input.string()}, out_file, size.runs);
@@ -148,9 +185,14 @@ int main(int argc, char** argv) {
         args.push_back(out_file);
       }
       const Measure m = measure(args, "/dev/null", size.runs);
-      std::printf("%-7s %-15s %10.3f %10.0f %9ld %9.2f %9.2f\n", size.name, mode.name, m.seconds * 1e3,
+      std::printf("%-7s %-15s %10.3f %10.0f %9ld %9.2f %9.2f", size.name, mode.name, m.seconds * 1e3,
                   static_cast<double>(size.bytes) / m.seconds / 1e6, m.peak_kib, m.seconds / cat_null.seconds,
                   m.seconds / cat_file.seconds);
+      if (!against.empty()) {
+        args[0] = against;
+        std::printf(" %9.2f", m.seconds / measure(args, "/dev/null", size.runs).seconds);
+      }
+      std::printf("\n");
     }
     std::fflush(stdout);
   }
