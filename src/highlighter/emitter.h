@@ -38,28 +38,10 @@ inline void write_window_bytes(ConverterState& state, const unsigned char* bytes
   write_bytes(state, reinterpret_cast<const char*>(bytes), count);
 }
 
-/// Makes room for [count] bytes of output, so that the append functions below
-/// may write them without a check.
+/// Makes room for [count] bytes of output, so that a caller may write them
+/// without a check (see RunOutput in runs.cpp).
 inline void reserve_output(ConverterState& state, std::size_t count) {
   if (count > kOutputBufferSize - state.out_length) flush_output(state);
-}
-
-/// Writes bytes for which reserve_output has made room.
-inline void append_bytes(ConverterState& state, const void* bytes, std::size_t count) {
-  std::memcpy(state.out_buffer + state.out_length, bytes, count);
-  state.out_length += count;
-}
-
-/// append_bytes for bytes of the input window, short runs as one fixed block
-/// (see write_window_bytes); room for kBufferSlack bytes more must be reserved.
-inline void append_window_bytes(ConverterState& state, const unsigned char* bytes, std::size_t count) {
-  std::memcpy(state.out_buffer + state.out_length, bytes, count <= 32 ? 32 : count);
-  state.out_length += count;
-}
-
-template <std::size_t N>
-inline void append_markup(ConverterState& state, const char (&text)[N]) {
-  append_bytes(state, text, N - 1);
 }
 
 inline void write_byte(ConverterState& state, char byte) {
