@@ -53,33 +53,35 @@ constexpr std::array<Slot, kSlotCount> make_slots() {
 
 constexpr std::array<Slot, kSlotCount> kSlots = make_slots();
 
+// The one slot [word] can be in, when a keyword of its length hashes there.
+const Slot* slot_for(std::string_view word) {
+  if (word.size() < 2 || word.size() > kLongestKeyword) return nullptr;
+  const Slot& slot = kSlots[slot_of(word)];
+  return slot.length == word.size() ? &slot : nullptr;
+}
+
 }  // namespace
 
 bool is_keyword(std::string_view word) {
-  if (word.size() < 2 || word.size() > kLongestKeyword) return false;
-  const Slot& slot = kSlots[slot_of(word)];
-  if (slot.length != word.size()) return false;
+  const Slot* const slot = slot_for(word);
+  if (slot == nullptr) return false;
   // A loop, not memcmp: the words are short, and a call costs more than they do.
   for (std::size_t i = 0; i < word.size(); ++i) {
-    if (slot.text[i] != word[i]) return false;
+    if (slot->text[i] != word[i]) return false;
   }
   return true;
 }
 
 bool is_keyword_in_window(const unsigned char* word, std::size_t length) {
-  if (length < 2 || length > kLongestKeyword) return false;
-  const Slot& slot = kSlots[slot_of(std::string_view(reinterpret_cast<const char*>(word), length))];
-  if (slot.length != length) return false;
 #if defined(__SSE2__)
+  const Slot* const slot = slot_for(std::string_view(reinterpret_cast<const char*>(word), length));
+  if (slot == nullptr) return false;
   // Equal in the first [length] bytes; what follows the word does not count.
   const __m128i equal = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(word)),
-                                       _mm_load_si128(reinterpret_cast<const __m128i*>(slot.text)));
+                                       _mm_load_si128(reinterpret_cast<const __m128i*>(slot->text)));
   const unsigned differ = ~static_cast<unsigned>(_mm_movemask_epi8(equal)) & ((1u << length) - 1);
   return differ == 0;
 #else
-  for (std::size_t i = 0; i < length; ++i) {
-    if (static_cast<unsigned char>(slot.text[i]) != word[i]) return false;
-  }
-  return true;
+  return is_keyword(std::string_view(reinterpret_cast<const char*>(word), length));
 #endif
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <string_view>
 
 #include "highlighter/block_classifier.h"
 #include "highlighter/char_class.h"
@@ -274,7 +273,7 @@ const unsigned char* window_word_end(const ConverterState& state, const unsigned
 
 void emit_word(ConverterState& state, const unsigned char* word, std::size_t length) {
   // A word holds only letters, digits and "_": nothing to escape, one column each.
-  const bool keyword = is_keyword(std::string_view(reinterpret_cast<const char*>(word), length));
+  const bool keyword = is_keyword_in_window(word, length);
   if (keyword) write_markup(state, kKeywordOpen);
   write_window_bytes(state, word, length);
   state.column += static_cast<std::int64_t>(length);
