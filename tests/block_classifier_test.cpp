@@ -37,18 +37,27 @@ TEST(BlockClassifier, MasksMatchTheByteClasses) {
   unsigned char bytes[64];
   for (int start = 0; start < 256; start += 64) {
     for (int i = 0; i < 64; ++i) bytes[i] = static_cast<unsigned char>(start + i);
-    BlockMasks masks;
-    classify_block<kClassQuote | kClassSlash | kClassHash | kClassStar | kClassBackslash | kClassLineFeed>(bytes, /*spaces=*/true, /*line_feeds=*/false, masks);
-    for (int i = 0; i < 64; ++i) {
-      const ByteClass c = kByteClasses[bytes[i]];
-      const auto has = [&](std::uint64_t mask) { return ((mask >> i) & 1) != 0; };
-      EXPECT_EQ((c & (kClassWordStart | kClassDigit)) != 0, has(masks.word)) << start + i;
-      EXPECT_EQ((c & kClassHigh) != 0, has(masks.high)) << start + i;
-      EXPECT_EQ((c & (kClassEscape | kClassTab | kClassSpace)) != 0, has(masks.special)) << start + i;
-      EXPECT_EQ(bytes[i] == '\n', has(masks.line_feed));
-      EXPECT_EQ((c & (kClassQuote | kClassSlash | kClassHash | kClassStar | kClassBackslash | kClassLineFeed)) != 0,
-                has(masks.stop))
-          << start + i;
+    for (bool no_pre : {false, true}) {
+      BlockClasses masks;
+      if (no_pre) {
+        classify_block<true, true>(bytes, masks);
+      } else {
+        classify_block<false, false>(bytes, masks);
+      }
+      for (int i = 0; i < 64; ++i) {
+        const ByteClass c = kByteClasses[bytes[i]];
+        const auto has = [&](std::uint64_t mask) { return ((mask >> i) & 1) != 0; };
+        ByteClass special = kClassEscape | kClassTab;
+        if (no_pre) special |= kClassSpace | kClassLineFeed;
+        const ByteClass sparse = special | kClassQuote | kClassHash | kClassSlash | kClassOtherSparse;
+        EXPECT_EQ((c & (kClassWordStart | kClassDigit)) != 0, has(masks.word)) << start + i;
+        EXPECT_EQ((c & kClassHigh) != 0, has(masks.high)) << start + i;
+        EXPECT_EQ(bytes[i] == '\n', has(masks.line_feed));
+        EXPECT_EQ(no_pre && bytes[i] == ' ', has(masks.space));
+        EXPECT_EQ((c & special) != 0, has(masks.special)) << start + i;
+        EXPECT_EQ((c & sparse) != 0, has(masks.sparse)) << start + i;
+      }
+      EXPECT_EQ(std::uint64_t{1} << 37, byte_bits(bytes, static_cast<unsigned char>(start + 37)));
     }
   }
 }

@@ -4,7 +4,8 @@
 
 #include "highlight.h"
 
-// Text made of the pieces that matter to the scanners and the emitter.
+// Text made of the pieces that matter to the scanners and the emitter, in both
+// readings.
 std::string generate_tricky_input(std::mt19937& random) {
   static const std::vector<std::string> pieces = {
       "/", "*", "\"", "'", "#", "\\", "<", ">", "&", "\t", "\n", "\r", std::string(1, '\0'), " ", "x", "_",
@@ -13,6 +14,9 @@ std::string generate_tricky_input(std::mt19937& random) {
       // UTF-8: whole sequences of two to four bytes, and broken ones
       "\xc3\xa9", "\xe3\x81\x82", "\xf0\x9f\x98\x80", "\xe3\x81", "\xf0\x9f", "\xed\xa0\x80", "\xc0\xaf",
       "\xe0\x80\x80", "\xf4\x90\x80\x80", "\xbf",
+      // The modern reading: raw literals, numbers, literals cut at a line feed
+      "R\"(", ")\"", "u8R\"x(", ")x\"", "LR\"", "(", ")", "1'000", "0x1e+1", ".5e-3f", "''", "e", "+", ".",
+      "R", "nullptr", "constexpr", "\"a\n", "'\\\n",
   };
   std::uniform_int_distribution<std::size_t> piece(0, pieces.size() - 1);
   std::uniform_int_distribution<int> length(0, 60);
@@ -38,7 +42,11 @@ std::vector<Options> all_modes() {
   for (bool line_numbers : {false, true}) {
     for (bool no_pre : {false, true}) {
       for (bool utf8 : {false, true}) {
-        for (std::uint32_t width : {1u, 4u, 7u, 99u}) modes.push_back(make_options(line_numbers, no_pre, width, utf8));
+        for (bool modern : {false, true}) {
+          for (std::uint32_t width : {1u, 4u, 7u, 99u}) {
+            modes.push_back(make_options(line_numbers, no_pre, width, utf8, modern));
+          }
+        }
       }
     }
   }
@@ -46,7 +54,7 @@ std::vector<Options> all_modes() {
 }
 
 std::string describe(const Options& o) {
-  return std::string(o.line_numbers ? "-l " : "") + (o.no_pre ? "-p " : "") + (o.utf8 ? "-u " : "") + "-t" +
-         std::to_string(o.tab_width);
+  return std::string(o.line_numbers ? "-l " : "") + (o.no_pre ? "-p " : "") + (o.utf8 ? "-u " : "") +
+         (o.modern ? "-m " : "") + "-t" + std::to_string(o.tab_width);
 }
 

@@ -13,8 +13,8 @@
 /// whole and broken UTF-8 sequences, words around the 255-character cut.
 std::string generate_tricky_input(std::mt19937& random);
 
-/// Every combination of line numbers, no-pre and UTF-8, with tab widths 1, 4, 7
-/// and 99.
+/// Every combination of line numbers, no-pre, UTF-8 and the modern reading,
+/// with tab widths 1, 4, 7 and 99.
 std::vector<Options> all_modes();
 
 /// The options as command-line text, for messages.

@@ -42,12 +42,13 @@ std::string framed(std::string_view body, const Options& options) {
   return result;
 }
 
-Options make_options(bool line_numbers, bool no_pre, std::uint32_t tab_width, bool utf8) {
+Options make_options(bool line_numbers, bool no_pre, std::uint32_t tab_width, bool utf8, bool modern) {
   Options options;
   options.line_numbers = line_numbers;
   options.no_pre = no_pre;
   options.tab_width = tab_width;
   options.utf8 = utf8;
+  options.modern = modern;
   return options;
 }
 
@@ -56,7 +57,8 @@ Options options_from_byte(unsigned char byte) {
   options.line_numbers = (byte & 1) != 0;
   options.no_pre = (byte & 2) != 0;
   options.utf8 = (byte & 4) != 0;
-  const unsigned width = byte >> 3;
-  options.tab_width = width == 31 ? 99 : width + 1;
+  options.modern = (byte & 8) != 0;
+  constexpr std::uint32_t kWidths[] = {1, 2, 3, 4, 5, 7, 8, 99};
+  options.tab_width = kWidths[byte >> 5];
   return options;
 }

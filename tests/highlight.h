@@ -14,12 +14,13 @@ std::string highlight(std::string_view input, const Options& options = {});
 /// numbers are on: what highlight() gives for input whose body is [body].
 std::string framed(std::string_view body, const Options& options = {});
 
-/// Options in one expression: line numbers, no-pre, tab width, UTF-8.
-Options make_options(bool line_numbers, bool no_pre, std::uint32_t tab_width = 4, bool utf8 = false);
+/// Options in one expression: line numbers, no-pre, tab width, UTF-8, modern.
+Options make_options(bool line_numbers, bool no_pre, std::uint32_t tab_width = 4, bool utf8 = false,
+                     bool modern = false);
 
 /// The options a fuzzer input's first byte stands for: bit 0 line numbers, bit 1
-/// no-pre, bit 2 UTF-8, bits 3 to 7 the tab width (0 to 30 give 1 to 31, 31
-/// gives 99).
+/// no-pre, bit 2 UTF-8, bit 3 the modern reading, bits 5 to 7 the tab width (1,
+/// 2, 3, 4, 5, 7, 8 or 99).
 Options options_from_byte(unsigned char byte);
 
 #endif  // COLORUNE_TESTS_HIGHLIGHT_H_

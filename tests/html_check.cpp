@@ -136,7 +136,7 @@ struct Parser {
     open.pop_back();
     switch (kind) {
       case Element::kKeyword:
-        if (!is_keyword(content)) return "keyword element holds \"" + content + "\"" + where();
+        if (!is_keyword(content, options.modern)) return "keyword element holds \"" + content + "\"" + where();
         break;
       case Element::kComment:
         if (content.rfind("/*", 0) != 0 && content.rfind("//", 0) != 0) return "comment without opener" + where();

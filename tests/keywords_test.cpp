@@ -8,24 +8,31 @@
 
 namespace {
 
-// The plain definition: equal to some entry of the table.
-bool in_table(const std::string& word) {
-  return std::find(std::begin(keyword_table), std::end(keyword_table), word) != std::end(keyword_table);
+// The plain definition: equal to some entry of the table that belongs to the
+// reading.
+bool in_table(const std::string& word, bool modern) {
+  return std::any_of(std::begin(keyword_table), std::end(keyword_table), [&](const Keyword& k) {
+    return k.word == word && (modern || k.reading == Reading::kClassic);
+  });
 }
 
-TEST(Keywords, TableHasSixtyTwoDistinctWords) {
-  const std::set<std::string_view> distinct(std::begin(keyword_table), std::end(keyword_table));
-  EXPECT_EQ(62u, distinct.size());
-  EXPECT_EQ("auto", keyword_table[0]);
-  EXPECT_EQ("while", keyword_table[61]);
+TEST(Keywords, TableHasTheClassicWordsFirstAndNoWordTwice) {
+  std::set<std::string_view> distinct;
+  for (const Keyword& k : keyword_table) distinct.insert(k.word);
+  EXPECT_EQ(112u, distinct.size());
+  for (std::size_t i = 0; i < kKeywordCount; ++i) {
+    EXPECT_EQ(i < 62 ? Reading::kClassic : Reading::kModern, keyword_table[i].reading) << keyword_table[i].word;
+  }
+  EXPECT_EQ("auto", keyword_table[0].word);
+  EXPECT_EQ("while", keyword_table[61].word);
 }
 
 TEST(Keywords, LookupAgreesWithTheTableOnWordsAndNearMisses) {
   std::set<std::string> words = {"",       "a",      "export", "and",   "or",     "not",   "xor",
                                  "bitand", "NULL",   "include", "define", "string", "size_t", "nullptr",
                                  "constexpr", "override", "final", "_", "x"};
-  for (std::string_view keyword : keyword_table) {
-    const std::string w(keyword);
+  for (const Keyword& keyword : keyword_table) {
+    const std::string w(keyword.word);
     words.insert(w);
     words.insert(w + "_");
     words.insert(w + "s");
@@ -41,13 +48,19 @@ TEST(Keywords, LookupAgreesWithTheTableOnWordsAndNearMisses) {
       words.insert(changed);
     }
   }
-  int keywords_seen = 0;
-  for (const std::string& word : words) {
-    EXPECT_EQ(in_table(word), is_keyword(word)) << '"' << word << '"';
-    EXPECT_EQ(in_table(word), is_keyword(word.c_str())) << '"' << word << '"';
-    keywords_seen += is_keyword(word) ? 1 : 0;
+  for (bool modern : {false, true}) {
+    int keywords_seen = 0;
+    for (const std::string& word : words) {
+      EXPECT_EQ(in_table(word, modern), is_keyword(word, modern)) << '"' << word << '"' << modern;
+      EXPECT_EQ(in_table(word, modern), is_keyword(word.c_str(), modern)) << '"' << word << '"' << modern;
+      std::string padded = word + std::string(16, 'x');  // the window compares 16 bytes at once
+      EXPECT_EQ(in_table(word, modern),
+                is_keyword_in_window(reinterpret_cast<const unsigned char*>(padded.data()), word.size(), modern))
+          << '"' << word << '"' << modern;
+      keywords_seen += is_keyword(word, modern) ? 1 : 0;
+    }
+    EXPECT_EQ(modern ? 112 : 62, keywords_seen);
   }
-  EXPECT_EQ(62, keywords_seen);
 }
 
 }  // namespace

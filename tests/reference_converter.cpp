@@ -111,20 +111,86 @@ struct Converter {
         "signed", "sizeof", "static", "static_cast", "struct", "switch", "template", "this", "throw", "true",
         "try", "typedef", "typeid", "typename", "union", "unsigned", "using", "virtual", "void", "volatile",
         "wchar_t", "while"};
+    static const char* const modern_keywords[] = {
+        "alignas", "alignof", "char8_t", "char16_t", "char32_t", "concept", "consteval", "constexpr",
+        "constinit", "co_await", "co_return", "co_yield", "decltype", "export", "noexcept", "nullptr",
+        "requires", "static_assert", "thread_local", "contract_assert", "restrict", "typeof", "typeof_unqual",
+        "_Alignas", "_Alignof", "_Atomic", "_BitInt", "_Bool", "_Complex", "_Decimal128", "_Decimal32",
+        "_Decimal64", "_Generic", "_Imaginary", "_Noreturn", "_Static_assert", "_Thread_local", "and", "and_eq",
+        "bitand", "bitor", "compl", "not", "not_eq", "or", "or_eq", "xor", "xor_eq", "final", "override"};
     std::string w;
     while (w.size() < 255 && look.word()) {
       w += look.bytes;
       look = read();
     }
-    for (const char* k : keywords) {
-      if (w == k) {
-        out += "<strong class=\"keyword\">";
-        emit_text(w);
-        out += "</strong>";
-        return;
-      }
+    bool keyword = false;
+    for (const char* k : keywords) keyword = keyword || w == k;
+    if (options.modern) {
+      for (const char* k : modern_keywords) keyword = keyword || w == k;
+    }
+    if (keyword) {
+      out += "<strong class=\"keyword\">";
+      emit_text(w);
+      out += "</strong>";
+      return;
     }
     emit_text(w);
+    if (options.modern && look.is('"') && (w == "R" || w == "LR" || w == "uR" || w == "UR" || w == "u8R")) {
+      raw_literal();
+    }
+  }
+
+  // The modern reading: a digit starts a number, which goes on over letters,
+  // digits, "_", ".", an apostrophe unless one came just before, and a sign
+  // right after an exponent letter.
+  void number() {
+    Char prev;
+    for (;;) {
+      emit(look);
+      prev = look;
+      look = read();
+      const bool sign = look.is('+') || look.is('-');
+      const bool after_exponent = prev.is('e') || prev.is('E') || prev.is('p') || prev.is('P');
+      if (!(look.word() || look.is('.') || (look.is('\'') && !prev.is('\'')) || (sign && after_exponent))) return;
+    }
+  }
+
+  // The modern reading: R"delimiter( ... )delimiter", entered with look on the
+  // double quote. Anything but a delimiter character or "(" before the "("
+  // makes it an ordinary literal from that character on.
+  void raw_literal() {
+    out += "<em class=\"string\">";
+    emit(look);
+    std::string delimiter;
+    for (;;) {
+      look = read();
+      if (look.end()) {
+        out += "</em>";
+        return;
+      }
+      if (look.is('(')) break;
+      const auto c = static_cast<unsigned char>(look.bytes[0]);
+      const bool delimiter_char = look.bytes.size() == 1 && c >= 0x21 && c <= 0x7E && c != '(' && c != ')' && c != '\\';
+      if (!delimiter_char || delimiter.size() == 16) {
+        literal_rest(Char{"\""});
+        return;
+      }
+      emit(look);
+      delimiter += look.bytes;
+    }
+    emit(look);  // the "("
+    const std::string closer = ")" + delimiter + "\"";
+    std::string recent;  // the characters of the body so far; a character of several bytes as a NUL
+    for (;;) {
+      look = read();
+      if (look.end()) break;
+      emit(look);
+      recent += look.bytes.size() == 1 ? look.bytes : std::string(1, '\0');
+      if (recent.size() > 2 * closer.size()) recent.erase(0, recent.size() - closer.size());
+      if (recent.size() >= closer.size() && recent.compare(recent.size() - closer.size(), closer.size(), closer) == 0) break;
+    }
+    out += "</em>";
+    look = read();
   }
 
   void comment(bool block) {
@@ -145,15 +211,27 @@ struct Converter {
 
   void quoted() {
     const Char quote = look;
-    bool escaped = false;
     out += "<em class=\"string\">";
     emit(quote);
+    look = read();
+    literal_rest(quote);
+  }
+
+  // The rest of a literal, from look on (read but not yet written) to its
+  // closing quote. In the modern reading a line feed that no backslash escapes
+  // ends it too, outside the element: look stays on the line feed.
+  void literal_rest(const Char& quote) {
+    bool escaped = false;
     for (;;) {
-      look = read();
       if (look.end()) break;
+      if (options.modern && look.is('\n') && !escaped) {
+        out += "</em>";
+        return;
+      }
       emit(look);
       if (look.bytes == quote.bytes && !escaped) break;
       escaped = look.is('\\') && !escaped;
+      look = read();
     }
     out += "</em>";
     look = read();
@@ -192,8 +270,11 @@ struct Converter {
     prefix();
     look = read();
     while (!look.end()) {
-      if (look.word() && !(look.bytes[0] >= '0' && look.bytes[0] <= '9')) {
+      const bool digit = look.word() && look.bytes[0] >= '0' && look.bytes[0] <= '9';
+      if (look.word() && !digit) {
         word();
+      } else if (digit && options.modern) {
+        number();
       } else if (look.is('"') || look.is('\'')) {
         quoted();
       } else if (look.is('/')) {

@@ -77,6 +77,7 @@ bool parse_command_line(int argc, char** argv, ConverterState& state, OutputFile
       case 'o': expecting_output_name = true; break;
       case 'p': state.options.no_pre = true; break;
       case 'u': state.options.utf8 = true; break;
+      case 'm': state.options.modern = true; break;
       case 't':
         if (!parse_tab_width(argument + 2, state.options)) return false;
         break;

@@ -4,24 +4,25 @@
 #include <array>
 #include <cstdint>
 
-#include "highlighter/converter_state.h"
+#include "highlighter/isa.h"
 
-// ASCII classes of a CharCode, whatever the locale. End of input (-1) and every
-// code with a byte above 0x7F belong to none of them: the low byte of such a code
-// is above 0x7F, so it is never a letter, a digit or "_".
+inline namespace COLORUNE_ISA {
 
-constexpr bool is_ascii_letter(CharCode c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+// ASCII classes of a byte, whatever the locale: no byte above 0x7F is a letter,
+// a digit or "_".
 
-constexpr bool is_ascii_digit(CharCode c) { return c >= '0' && c <= '9'; }
+constexpr bool is_ascii_letter(int c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+constexpr bool is_ascii_digit(int c) { return c >= '0' && c <= '9'; }
 
 /// A letter or "_": starts a word.
-constexpr bool is_word_start(CharCode c) { return is_ascii_letter(c) || c == '_'; }
+constexpr bool is_word_start(int c) { return is_ascii_letter(c) || c == '_'; }
 
 /// A letter, digit or "_": continues a word.
-constexpr bool is_word_char(CharCode c) { return is_word_start(c) || is_ascii_digit(c); }
+constexpr bool is_word_char(int c) { return is_word_start(c) || is_ascii_digit(c); }
 
-// What a byte of the input window means to the fast runs (runs.h): a set of the
-// classes below. A byte of no class is copied to the output as it is.
+// What a byte means to the block classifier's portable path (block_classifier.h):
+// one of the classes below. A byte of no class is copied to the output as it is.
 using ByteClass = std::uint16_t;
 inline constexpr ByteClass kClassEscape = 1 << 0;      // & < >: written as entities
 inline constexpr ByteClass kClassSpace = 1 << 1;       // space: "&nbsp;" without <pre>
@@ -35,6 +36,7 @@ inline constexpr ByteClass kClassSlash = 1 << 8;       // /: may start a comment
 inline constexpr ByteClass kClassHash = 1 << 9;        // #: starts a directive
 inline constexpr ByteClass kClassStar = 1 << 10;       // *: may end a block comment
 inline constexpr ByteClass kClassBackslash = 1 << 11;  // \: escapes, continues lines
+inline constexpr ByteClass kClassOtherSparse = 1 << 12;  // $ %: among the bytes plain text looks at, for nothing
 
 constexpr std::array<ByteClass, 256> make_byte_classes() {
   std::array<ByteClass, 256> classes{};
@@ -52,11 +54,14 @@ constexpr std::array<ByteClass, 256> make_byte_classes() {
     if (b == '#') c = kClassHash;
     if (b == '*') c = kClassStar;
     if (b == '\\') c = kClassBackslash;
+    if (b == '$' || b == '%') c = kClassOtherSparse;
     classes[static_cast<std::size_t>(b)] = c;
   }
   return classes;
 }
 
 inline constexpr std::array<ByteClass, 256> kByteClasses = make_byte_classes();
+
+}  // namespace COLORUNE_ISA
 
 #endif  // COLORUNE_HIGHLIGHTER_CHAR_CLASS_H_

@@ -5,48 +5,38 @@
 #include <cstring>
 
 #include "highlighter/converter_state.h"
+#include "highlighter/isa.h"
+
+// The output buffer: markup and source text are gathered in state.out_buffer and
+// handed to the output stream in large writes.
 
 /// Hands the buffered output to the output stream; a short write sets write_failed.
 void flush_output(ConverterState& state);
 
-/// Writes bytes to the output as they are: for markup, never for source text.
-inline void write_bytes(ConverterState& state, const char* bytes, std::size_t count) {
-  if (count > kOutputBufferSize - state.out_length) {
-    flush_output(state);
-    if (count > kOutputBufferSize) {
-      if (std::fwrite(bytes, 1, count, state.output) != count) state.write_failed = true;
-      return;
-    }
-  }
-  std::memcpy(state.out_buffer + state.out_length, bytes, count);
-  state.out_length += count;
+/// Writes the line-number element for line_number when line numbers are on.
+void write_line_prefix(ConverterState& state);
+
+/// Makes state.line_feed_text for the line after line_number.
+void compose_line_feed_text(ConverterState& state);
+
+inline namespace COLORUNE_ISA {
+
+/// Makes sure [count] more bytes fit in the output buffer.
+inline void reserve_output(ConverterState& state, std::size_t count) {
+  if (state.out_length + count > kOutputBufferSize + kBlockOutputBound) flush_output(state);
 }
 
-/// write_bytes for bytes of the input window ([bytes] points into in_buffer):
-/// a run of up to kShortCopy bytes, the common case, is copied as one block of
-/// that fixed size, which needs no call; only [count] bytes of it count.
-inline void write_window_bytes(ConverterState& state, const unsigned char* bytes, std::size_t count) {
-  // 32: copied in two 16-byte moves; a larger fixed copy becomes a slow string
-  // instruction on baseline x86-64.
-  constexpr std::size_t kShortCopy = 32;
-  static_assert(kShortCopy <= kBufferSlack);
-  if (count <= kShortCopy && state.out_length + kShortCopy <= kOutputBufferSize) {
-    std::memcpy(state.out_buffer + state.out_length, bytes, kShortCopy);
-    state.out_length += count;
+/// Writes bytes to the output as they are: markup, or source text that needs no
+/// escaping. Larger than the buffer, they go to the stream directly.
+inline void write_bytes(ConverterState& state, const char* bytes, std::size_t count) {
+  if (count > kOutputBufferSize) {
+    flush_output(state);
+    if (std::fwrite(bytes, 1, count, state.output) != count) state.write_failed = true;
     return;
   }
-  write_bytes(state, reinterpret_cast<const char*>(bytes), count);
-}
-
-/// Makes room for [count] bytes of output, so that a caller may write them
-/// without a check (see RunOutput in runs.cpp).
-inline void reserve_output(ConverterState& state, std::size_t count) {
-  if (count > kOutputBufferSize - state.out_length) flush_output(state);
-}
-
-inline void write_byte(ConverterState& state, char byte) {
-  if (state.out_length == kOutputBufferSize) flush_output(state);
-  state.out_buffer[state.out_length++] = byte;
+  reserve_output(state, count);
+  std::memcpy(state.out_buffer + state.out_length, bytes, count);
+  state.out_length += count;
 }
 
 /// Writes a constant tag or entity (see markup.h).
@@ -55,16 +45,19 @@ inline void write_markup(ConverterState& state, const char (&text)[N]) {
   write_bytes(state, text, N - 1);
 }
 
-/// Writes one source character as HTML text: escapes "&", "<" and ">", expands a
-/// tab to the next tab stop, writes spaces and line feeds as "&nbsp;" and "<br>\n"
-/// without <pre>, and after a line feed starts the next line with its number.
-/// Advances column (and line_number at a line feed). Never given end of input.
-void emit_char(ConverterState& state, CharCode c);
+/// After line_feed_text has been written: counts the new line and makes the
+/// text for the next one.
+inline void advance_line_feed_text(ConverterState& state) {
+  ++state.line_number;
+  if (!state.options.line_numbers) return;
+  char& last = state.line_feed_text[state.line_feed_last_digit];
+  if (last != '9') {
+    ++last;
+  } else {
+    compose_line_feed_text(state);  // a carry, perhaps a digit more
+  }
+}
 
-/// emit_char for each byte of a NUL-terminated ASCII string.
-void emit_text(ConverterState& state, const char* text);
-
-/// Writes the line-number element for line_number when line numbers are on.
-void write_line_prefix(ConverterState& state);
+}  // namespace COLORUNE_ISA
 
 #endif  // COLORUNE_HIGHLIGHTER_EMITTER_H_

@@ -1,87 +1,80 @@
 #include "highlighter/keywords.h"
 
-#include <array>
-#include <cstdint>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
-constexpr std::string_view keyword_table[kKeywordCount] = {
-    "auto",      "asm",          "bool",      "break",    "case",     "catch",
-    "char",      "class",        "const",     "const_cast", "continue", "default",
-    "delete",    "do",           "double",    "dynamic_cast", "else", "enum",
-    "explicit",  "extern",       "false",     "float",    "for",      "friend",
-    "goto",      "if",           "inline",    "int",      "long",     "mutable",
-    "namespace", "new",          "operator",  "private",  "protected", "public",
-    "register",  "reinterpret_cast", "return", "short",   "signed",   "sizeof",
-    "static",    "static_cast",  "struct",    "switch",   "template", "this",
-    "throw",     "true",         "try",       "typedef",  "typeid",   "typename",
-    "union",     "unsigned",     "using",     "virtual",  "void",     "volatile",
-    "wchar_t",   "while",
+constexpr Keyword keyword_table[kKeywordCount] = {
+    // The classic reading: C++ of 1998.
+    {"auto", Reading::kClassic},         {"asm", Reading::kClassic},          {"bool", Reading::kClassic},
+    {"break", Reading::kClassic},        {"case", Reading::kClassic},         {"catch", Reading::kClassic},
+    {"char", Reading::kClassic},         {"class", Reading::kClassic},        {"const", Reading::kClassic},
+    {"const_cast", Reading::kClassic},   {"continue", Reading::kClassic},     {"default", Reading::kClassic},
+    {"delete", Reading::kClassic},       {"do", Reading::kClassic},           {"double", Reading::kClassic},
+    {"dynamic_cast", Reading::kClassic}, {"else", Reading::kClassic},         {"enum", Reading::kClassic},
+    {"explicit", Reading::kClassic},     {"extern", Reading::kClassic},       {"false", Reading::kClassic},
+    {"float", Reading::kClassic},        {"for", Reading::kClassic},          {"friend", Reading::kClassic},
+    {"goto", Reading::kClassic},         {"if", Reading::kClassic},           {"inline", Reading::kClassic},
+    {"int", Reading::kClassic},          {"long", Reading::kClassic},         {"mutable", Reading::kClassic},
+    {"namespace", Reading::kClassic},    {"new", Reading::kClassic},          {"operator", Reading::kClassic},
+    {"private", Reading::kClassic},      {"protected", Reading::kClassic},    {"public", Reading::kClassic},
+    {"register", Reading::kClassic},     {"reinterpret_cast", Reading::kClassic}, {"return", Reading::kClassic},
+    {"short", Reading::kClassic},        {"signed", Reading::kClassic},       {"sizeof", Reading::kClassic},
+    {"static", Reading::kClassic},       {"static_cast", Reading::kClassic},  {"struct", Reading::kClassic},
+    {"switch", Reading::kClassic},       {"template", Reading::kClassic},     {"this", Reading::kClassic},
+    {"throw", Reading::kClassic},        {"true", Reading::kClassic},         {"try", Reading::kClassic},
+    {"typedef", Reading::kClassic},      {"typeid", Reading::kClassic},       {"typename", Reading::kClassic},
+    {"union", Reading::kClassic},        {"unsigned", Reading::kClassic},     {"using", Reading::kClassic},
+    {"virtual", Reading::kClassic},      {"void", Reading::kClassic},         {"volatile", Reading::kClassic},
+    {"wchar_t", Reading::kClassic},      {"while", Reading::kClassic},
+    // The modern reading adds C++11 to C++26 and C99 to C23. Words that are
+    // keywords only in some places and common names elsewhere (import, module,
+    // pre, post) are left out.
+    {"alignas", Reading::kModern},       {"alignof", Reading::kModern},       {"char8_t", Reading::kModern},
+    {"char16_t", Reading::kModern},      {"char32_t", Reading::kModern},      {"concept", Reading::kModern},
+    {"consteval", Reading::kModern},     {"constexpr", Reading::kModern},     {"constinit", Reading::kModern},
+    {"co_await", Reading::kModern},      {"co_return", Reading::kModern},     {"co_yield", Reading::kModern},
+    {"decltype", Reading::kModern},      {"export", Reading::kModern},        {"noexcept", Reading::kModern},
+    {"nullptr", Reading::kModern},       {"requires", Reading::kModern},      {"static_assert", Reading::kModern},
+    {"thread_local", Reading::kModern},  {"contract_assert", Reading::kModern}, {"restrict", Reading::kModern},
+    {"typeof", Reading::kModern},        {"typeof_unqual", Reading::kModern}, {"_Alignas", Reading::kModern},
+    {"_Alignof", Reading::kModern},      {"_Atomic", Reading::kModern},       {"_BitInt", Reading::kModern},
+    {"_Bool", Reading::kModern},         {"_Complex", Reading::kModern},      {"_Decimal128", Reading::kModern},
+    {"_Decimal32", Reading::kModern},    {"_Decimal64", Reading::kModern},    {"_Generic", Reading::kModern},
+    {"_Imaginary", Reading::kModern},    {"_Noreturn", Reading::kModern},     {"_Static_assert", Reading::kModern},
+    {"_Thread_local", Reading::kModern}, {"and", Reading::kModern},           {"and_eq", Reading::kModern},
+    {"bitand", Reading::kModern},        {"bitor", Reading::kModern},         {"compl", Reading::kModern},
+    {"not", Reading::kModern},           {"not_eq", Reading::kModern},        {"or", Reading::kModern},
+    {"or_eq", Reading::kModern},         {"xor", Reading::kModern},           {"xor_eq", Reading::kModern},
+    {"final", Reading::kModern},         {"override", Reading::kModern},
 };
 
-namespace {
+namespace keyword_lookup {
 
-// Most words a scan meets are identifiers, not keywords, so the lookup must
-// reject a word fast. A hash of the length and three letters gives every keyword
-// a slot of its own (make_slots fails to compile otherwise); a word is then
-// compared with the one keyword in its slot, length first.
-constexpr std::size_t kLongestKeyword = 16;  // "reinterpret_cast"
-constexpr std::size_t kSlotCount = 256;
-
-constexpr std::size_t slot_of(std::string_view word) {
-  const auto byte = [&](std::size_t i) { return static_cast<std::size_t>(static_cast<unsigned char>(word[i])); };
-  return (word.size() + 7 * byte(0) + 10 * byte(1) + 5 * byte(word.size() - 1)) % kSlotCount;
-}
-
-struct Slot {
-  alignas(16) char text[kLongestKeyword] = {};  // zeros after the keyword
-  std::size_t length = 0;  // 0: no keyword hashes here
-};
-
-constexpr std::array<Slot, kSlotCount> make_slots() {
-  std::array<Slot, kSlotCount> slots{};
-  for (std::string_view keyword : keyword_table) {
-    Slot& slot = slots[slot_of(keyword)];
-    if (slot.length != 0) throw "two keywords share a slot: choose other factors in slot_of";
-    for (std::size_t i = 0; i < keyword.size(); ++i) slot.text[i] = keyword[i];
-    slot.length = keyword.size();
+constexpr Tables make_tables_now() {
+  Tables tables{};
+  std::size_t next = 1;
+  for (const Keyword& keyword : keyword_table) {
+    unsigned char bytes[kLongestKeyword] = {};
+    for (std::size_t i = 0; i < keyword.word.size(); ++i) bytes[i] = static_cast<unsigned char>(keyword.word[i]);
+    std::uint8_t& slot = tables.slots[slot_of(bytes, keyword.word.size())];
+    if (slot != 0) throw "two keywords share a slot: choose other factors in slot_of";
+    slot = static_cast<std::uint8_t>(next);
+    Entry& entry = tables.entries[next++];
+    for (std::size_t i = 0; i < keyword.word.size(); ++i) entry.text[i] = keyword.word[i];
+    entry.length_and_reading =
+        static_cast<std::uint8_t>(keyword.word.size() | (keyword.reading == Reading::kModern ? 0x80 : 0));
   }
-  return slots;
+  return tables;
 }
 
-constexpr std::array<Slot, kSlotCount> kSlots = make_slots();
+constexpr Tables kTables = make_tables_now();
 
-// The one slot [word] can be in, when a keyword of its length hashes there.
-const Slot* slot_for(std::string_view word) {
-  if (word.size() < 2 || word.size() > kLongestKeyword) return nullptr;
-  const Slot& slot = kSlots[slot_of(word)];
-  return slot.length == word.size() ? &slot : nullptr;
-}
+}  // namespace keyword_lookup
 
-}  // namespace
-
-bool is_keyword(std::string_view word) {
-  const Slot* const slot = slot_for(word);
-  if (slot == nullptr) return false;
+bool is_keyword(std::string_view word, bool modern) {
+  const auto* const bytes = reinterpret_cast<const unsigned char*>(word.data());
+  const keyword_lookup::Entry* const entry = keyword_lookup::entry_for(bytes, word.size(), modern);
+  if (entry == nullptr) return false;
   // A loop, not memcmp: the words are short, and a call costs more than they do.
   for (std::size_t i = 0; i < word.size(); ++i) {
-    if (slot->text[i] != word[i]) return false;
+    if (entry->text[i] != word[i]) return false;
   }
   return true;
-}
-
-bool is_keyword_in_window(const unsigned char* word, std::size_t length) {
-#if defined(__SSE2__)
-  const Slot* const slot = slot_for(std::string_view(reinterpret_cast<const char*>(word), length));
-  if (slot == nullptr) return false;
-  // Equal in the first [length] bytes; what follows the word does not count.
-  const __m128i equal = _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(word)),
-                                       _mm_load_si128(reinterpret_cast<const __m128i*>(slot->text)));
-  const unsigned differ = ~static_cast<unsigned>(_mm_movemask_epi8(equal)) & ((1u << length) - 1);
-  return differ == 0;
-#else
-  return is_keyword(std::string_view(reinterpret_cast<const char*>(word), length));
-#endif
 }

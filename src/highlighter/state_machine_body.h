@@ -1,0 +1,910 @@
+#ifndef COLORUNE_HIGHLIGHTER_STATE_MACHINE_BODY_H_
+#define COLORUNE_HIGHLIGHTER_STATE_MACHINE_BODY_H_
+
+// (No std::min and the like here: a template the standard library defines
+// could be kept in this variant's build for all of them.)
+//
+// The body of the state machine, built once for each instruction set the
+// program is made for (state_machine.cpp, state_machine_avx2.cpp; see isa.h).
+//
+// Per block of 64 bytes: classify (masks of word characters,
+// line feeds, the bytes plain text must see, the bytes written otherwise than as
+// they are), find the second bytes of pairs (no syntax there) or the UTF-8
+// sequences, then hand the block to the walker of the current context, which
+// visits the events of its context in order and returns the bit where the next
+// context begins:
+//
+//   plain text     word runs (keywords, the modern reading's numbers and raw
+//                  literal prefixes), quotes, "/" + "*" or "/", "#"
+//   literal        its quote, a backslash (escapes one character), and in the
+//                  modern reading a line feed (ends it, outside the element)
+//   raw literal    ")" followed by its delimiter and a double quote
+//   block comment  "/" right after a "*" of the body
+//   line comment   a line feed that no backslash comes right before
+//   directive      "/" (a comment inside it), a line feed whose last character
+//                  of the directive's own text before it is no backslash
+//
+// and in every context the bytes written otherwise: "&", "<", ">" (also as
+// second bytes), tabs, and as the options ask, spaces and line feeds. Bytes
+// between events are copied in one piece.
+
+#include <cstdint>
+#include <cstring>
+
+#include "highlighter/block_classifier.h"
+#include "highlighter/char_class.h"
+#include "highlighter/converter_state.h"
+#include "highlighter/emitter.h"
+#include "highlighter/isa.h"
+#include "highlighter/keywords.h"
+#include "highlighter/markup.h"
+
+inline namespace COLORUNE_ISA {
+namespace {
+
+constexpr std::uint64_t bits_below(unsigned n) { return n >= 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << n) - 1; }
+// The bits from [n] on, for n from 0 to 63.
+constexpr std::uint64_t bits_from(unsigned n) { return ~std::uint64_t{0} << n; }
+// The bits past [n], for n from 1 to 64: no branch for 64.
+constexpr std::uint64_t bits_past(unsigned n) { return ~std::uint64_t{1} << (n - 1); }
+inline unsigned lowest_bit(std::uint64_t x) { return static_cast<unsigned>(__builtin_ctzll(x)); }
+inline unsigned highest_bit(std::uint64_t x) { return 63u - static_cast<unsigned>(__builtin_clzll(x)); }
+
+/// A longer run of word characters is cut into pieces of this length, each
+/// looked up and written as a word of its own.
+constexpr std::size_t kLongestWordPiece = 255;
+/// A raw literal's delimiter has at most this many characters.
+constexpr std::size_t kLongestDelimiter = 16;
+
+constexpr bool is_delimiter_char(unsigned char c) { return c >= 0x21 && c <= 0x7E && c != '(' && c != ')' && c != '\\'; }
+constexpr bool is_exponent(unsigned char c) { return c == 'e' || c == 'E' || c == 'p' || c == 'P'; }
+
+// The words that, right before a double quote, open a raw literal.
+bool is_raw_prefix(const unsigned char* word, std::size_t length) {
+  switch (length) {
+    case 1: return word[0] == 'R';
+    case 2: return (word[0] == 'L' || word[0] == 'u' || word[0] == 'U') && word[1] == 'R';
+    case 3: return word[0] == 'u' && word[1] == '8' && word[2] == 'R';
+    default: return false;
+  }
+}
+
+// One block of the window and its classes. Every mask but seconds is limited to
+// the bytes to walk, and but for output and plain, to syntax (no second bytes).
+struct Block {
+  const unsigned char* bytes;
+  unsigned count;             // bytes to walk: 1 to 64
+  std::uint64_t valid;        // bits_below(count)
+  std::uint64_t seconds;      // second bytes of pairs (the default reading)
+  std::uint64_t carry_out;    // the byte after the block is a second byte
+  std::uint64_t utf8_spill;   // the bytes after the block that continue a UTF-8 sequence
+  std::uint64_t extras;       // bytes that take no column of their own
+  std::uint64_t word;         // word characters
+  std::uint64_t digit;
+  std::uint64_t word_starts;  // the first byte of each run of them
+  std::uint64_t line_feed;
+  std::uint64_t space;        // without <pre>
+  std::uint64_t output;       // bytes written otherwise than as they are
+  std::uint64_t stops;        // bytes that may end plain text: quotes, "/", "#" (and "$", "%")
+  unsigned origin_from;       // column_origin accounts for the line feeds below this bit
+};
+
+// Everything the walk of one window keeps at hand. The output cursor is a local
+// pointer rather than state.out_length, which any byte written through a char
+// pointer could change as far as the compiler knows.
+struct Walk {
+  ConverterState& state;
+  const unsigned char* const window;
+  const unsigned char* const limit;
+  const bool at_end;  // no input after the window
+  const bool modern;
+  const bool no_pre;
+  const bool line_numbers;
+  char* out;
+  const unsigned char* copied;               // the first byte not yet written
+  const unsigned char* stop = nullptr;       // where the walk ended short of the limit
+  bool fresh_run = false;                    // the window's last byte ended a run: the next starts one
+  const unsigned char* run_start = nullptr;  // kWordRun
+  const unsigned char* escaped_at = nullptr; // kLiteral: the byte a backslash escapes
+  const unsigned char* body_start = nullptr; // block comments: the first byte after "/*"
+  const unsigned char* anchor = nullptr;     // directives: where their own text goes on
+  bool anchor_backslash = false;             // ... and whether a backslash came last before it
+
+  std::int64_t offset_of(const unsigned char* p) const {
+    return static_cast<std::int64_t>(state.window_offset) + (p - window);
+  }
+};
+
+// ---- Writing ----------------------------------------------------------------
+
+template <std::size_t N>
+inline void put(Walk& w, const char (&text)[N]) {
+  std::memcpy(w.out, text, N - 1);
+  w.out += N - 1;
+}
+
+// Brings the output cursor back after a write that checks for room itself, and
+// makes room again for the rest of the block.
+void reload(Walk& w) {
+  reserve_output(w.state, kBlockOutputBound);
+  w.out = w.state.out_buffer + w.state.out_length;
+}
+
+void sync(Walk& w) { w.state.out_length = static_cast<std::size_t>(w.out - w.state.out_buffer); }
+
+__attribute__((noinline)) void copy_long(Walk& w, const unsigned char* from, std::size_t count) {
+  sync(w);
+  write_bytes(w.state, reinterpret_cast<const char*>(from), count);
+  reload(w);
+}
+
+// Writes the window's bytes from copied up to [to] as they are. A short piece,
+// the common case, is copied as one block of 32 bytes (the window and the
+// buffer have room past their ends), which needs no call.
+inline void copy_to(Walk& w, const unsigned char* to) {
+  const unsigned char* const from = w.copied;
+  w.copied = to;
+  const auto count = static_cast<std::size_t>(to - from);
+  if (count <= 32) {
+    std::memcpy(w.out, from, 32);
+    w.out += count;
+    return;
+  }
+  copy_long(w, from, count);
+}
+
+// A few ASCII bytes, escaped: a raw literal's delimiter.
+void copy_escaped(Walk& w, const unsigned char* from, const unsigned char* to) {
+  copy_to(w, from);
+  for (const unsigned char* p = from; p < to; ++p) {
+    switch (*p) {
+      case '&': put(w, kAmp); break;
+      case '<': put(w, kLt); break;
+      case '>': put(w, kGt); break;
+      default: *w.out++ = static_cast<char>(*p); break;
+    }
+  }
+  w.copied = to;
+}
+
+// ---- Columns and the bytes written otherwise ---------------------------------
+
+inline std::int64_t extras_before(const Walk& w, const Block& b, unsigned bit) {
+  return w.state.extra_bytes + (b.extras != 0 ? count_bits(b.extras & bits_below(bit)) : 0);
+}
+
+// Moves column_origin to the start of the last line that begins below [bit].
+inline void catch_up_lines(Walk& w, Block& b, unsigned bit) {
+  const std::uint64_t feeds = b.line_feed & bits_below(bit) & ~bits_below(b.origin_from);
+  if (feeds == 0) return;
+  const unsigned last = highest_bit(feeds);
+  w.state.column_origin = w.offset_of(b.bytes + last + 1) - extras_before(w, b, last + 1);
+  b.origin_from = last + 1;
+}
+
+// Enough spaces for the widest tab.
+constexpr char kSpaces[] =
+    "                                                                                                    ";
+static_assert(sizeof kSpaces - 1 >= 99);
+
+__attribute__((noinline)) void write_tab(Walk& w, Block& b, unsigned bit) {
+  const unsigned char* const p = b.bytes + bit;
+  copy_to(w, p);
+  w.copied = p + 1;
+  catch_up_lines(w, b, bit);
+  const std::int64_t extras = extras_before(w, b, bit);
+  const std::int64_t column = w.offset_of(p) - extras - w.state.column_origin;
+  const std::int64_t width = w.state.options.tab_width;
+  // The common widths are powers of two, where a mask spares a division.
+  const std::int64_t past_stop = (width & (width - 1)) == 0 ? column & (width - 1) : column % width;
+  const std::int64_t spaces = width - past_stop;  // 1 to 99
+  if (w.no_pre) {
+    for (std::int64_t n = spaces; n > 0; --n) put(w, kNbsp);
+  } else {
+    std::memcpy(w.out, kSpaces, static_cast<std::size_t>(spaces));
+    w.out += spaces;
+  }
+  w.state.column_origin = w.offset_of(p + 1) - extras - (column + spaces);
+  b.origin_from = bit + 1;
+}
+
+// A line feed that is written otherwise (with line numbers, or without <pre>):
+// inside whatever element holds it, followed by the next line's number.
+inline void write_line_feed(Walk& w, const unsigned char* p) {
+  copy_to(w, p);
+  w.copied = p + 1;
+  static_assert(sizeof w.state.line_feed_text == kLongestLineFeedText + 16);
+  std::memcpy(w.out, w.state.line_feed_text, kLongestLineFeedText);  // one fixed-size move
+  w.out += w.state.line_feed_length;
+  advance_line_feed_text(w.state);
+}
+
+// A run of spaces without <pre>: returns how many it wrote.
+inline unsigned write_spaces(Walk& w, const Block& b, unsigned bit) {
+  const unsigned char* const p = b.bytes + bit;
+  copy_to(w, p);
+  const std::uint64_t rest = ~(b.space >> bit);
+  const unsigned count = rest == 0 ? 64 : lowest_bit(rest);
+  // Ten at a time, from a run of them, in fixed-size moves.
+  static_assert(sizeof kNbsp - 1 == 6);
+  static constexpr char kTenNbsp[] = "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
+  unsigned left = count;
+  for (;;) {
+    std::memcpy(w.out, kTenNbsp, 60);
+    if (left <= 10) break;
+    w.out += 60;
+    left -= 10;
+  }
+  w.out += 6 * left;
+  w.copied = p + count;
+  return count;
+}
+
+// An event of b.output: returns how many bits it covered.
+inline unsigned write_output_event(Walk& w, Block& b, unsigned bit) {
+  const unsigned char* const p = b.bytes + bit;
+  switch (*p) {
+    case '&': copy_to(w, p); put(w, kAmp); w.copied = p + 1; return 1;
+    case '<': copy_to(w, p); put(w, kLt); w.copied = p + 1; return 1;
+    case '>': copy_to(w, p); put(w, kGt); w.copied = p + 1; return 1;
+    case '\t': write_tab(w, b, bit); return 1;
+    case ' ': return write_spaces(w, b, bit);
+    default: write_line_feed(w, p); return 1;
+  }
+}
+
+// ---- Words and numbers -------------------------------------------------------
+
+// The modern reading's number, from [p] on, where [last] is the byte before p
+// and everything before belongs to the number: it takes word characters, ".",
+// an apostrophe unless one came just before, and a sign right after an exponent
+// letter. Returns where it ends; at the window's limit, kNumber carries it on.
+const unsigned char* take_number(Walk& w, const unsigned char* p, unsigned char last) {
+  const unsigned char* const start = p;
+  for (;; ++p) {
+    if (p == w.limit) {
+      if (!w.at_end) {
+        w.state.context = Context::kNumber;
+        w.state.number_last = last;
+      }
+      break;
+    }
+    const unsigned char c = *p;
+    const bool takes = is_word_char(c) || c == '.' || (c == '\'' && last != '\'') ||
+                       ((c == '+' || c == '-') && is_exponent(last));
+    if (!takes) break;
+    last = c;
+  }
+  w.state.work += static_cast<std::uint64_t>(p - start);
+  return p;
+}
+
+// A run of word characters [first, end) in plain text, where end is the first
+// byte after it or the window's limit. Writes its keywords and returns where
+// plain text goes on; a run that ends in something else (a number that goes
+// on, a raw literal, a piece cut by the window) sets the context, or stops the
+// walk before a piece that may still grow into a keyword.
+const unsigned char* take_run(Walk& w, const unsigned char* first, const unsigned char* end) {
+  const bool open_end = end == w.limit && !w.at_end;
+  const unsigned char* piece = first;
+  for (;;) {
+    if (is_ascii_digit(*piece)) {
+      if (w.modern) return take_number(w, end, end[-1]);  // the rest of the run is the number's
+      // Digits never start a word: they are written plain, and a word starts
+      // after them.
+      const unsigned char* p = piece;
+      while (p < end && is_ascii_digit(*p)) ++p;
+      w.state.work += static_cast<std::uint64_t>(p - piece);
+      if (p == end) {
+        w.fresh_run = open_end;
+        return end;
+      }
+      piece = p;
+    }
+    const auto rest = static_cast<std::size_t>(end - piece);
+    const std::size_t length = rest < kLongestWordPiece ? rest : kLongestWordPiece;
+    const unsigned char* const piece_end = piece + length;
+    if (piece_end == end && open_end) {
+      if (length <= kLongestKeyword) {
+        w.stop = piece;  // may yet be a keyword: read again with the next window
+        return piece;
+      }
+      w.state.context = Context::kWordPiece;
+      w.state.piece_left = static_cast<std::uint16_t>(kLongestWordPiece - length);
+      return end;
+    }
+    if (is_keyword_in_window(piece, length, w.modern)) {
+      copy_to(w, piece);
+      put(w, kKeywordOpen);
+      std::memcpy(w.out, piece, kLongestKeyword);
+      w.out += length;
+      put(w, kKeywordClose);
+      w.copied = piece_end;
+    } else if (w.modern && piece_end == end && end < w.limit && *end == '"' && is_raw_prefix(piece, length)) {
+      w.state.context = Context::kRawLiteralStart;
+      return end;
+    }
+    if (piece_end == end) return end;
+    piece = piece_end;  // cut: the rest is a run of its own
+  }
+}
+
+// A run of word characters [first, end) that ends inside the window, before a
+// byte that is no word character: most often a word that may be a keyword,
+// which is looked up here; anything else is take_run's.
+inline const unsigned char* take_closed_run(Walk& w, const unsigned char* first, const unsigned char* end) {
+  const auto length = static_cast<std::size_t>(end - first);
+  if (length > kLongestKeyword || is_ascii_digit(*first)) return take_run(w, first, end);
+  if (is_keyword_in_window(first, length, w.modern)) {
+    copy_to(w, first);
+    put(w, kKeywordOpen);
+    std::memcpy(w.out, first, kLongestKeyword);
+    w.out += length;
+    put(w, kKeywordClose);
+    w.copied = end;
+  } else if (w.modern && *end == '"' && is_raw_prefix(first, length)) {
+    w.state.context = Context::kRawLiteralStart;
+  }
+  return end;
+}
+
+// ---- The walkers: each walks the events of its context from bit [from] on and
+// returns the bit where the next context begins (the block's end, when it goes
+// on). A bit past 64 means bytes after the block that the walker has taken:
+// ASCII bytes that need no escaping and hold no tab or line feed.
+
+// Plain text: words (a keyword is looked up where the word ends in the block;
+// anything else is take_run's), quotes, "/" + "*" or "/", "#".
+template <bool kModern>
+__attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b, unsigned from) {
+  std::uint64_t events = (b.word_starts | b.stops | b.output) & bits_from(from);
+  while (events != 0) {
+    const unsigned bit = lowest_bit(events);
+    const unsigned char* const p = b.bytes + bit;
+    if ((b.word_starts >> bit) & 1) {
+      const unsigned length = lowest_bit(~(b.word >> bit));
+      const unsigned end = bit + length;
+      events &= events - 1;
+      // The common case: a word that ends in this block and may be a keyword.
+      if ((end < b.count) & (length <= kLongestKeyword) & !is_ascii_digit(*p)) {
+        const unsigned char* const word_end = b.bytes + end;
+        if (is_keyword_in_window(p, length, kModern)) {
+          copy_to(w, p);
+          put(w, kKeywordOpen);
+          std::memcpy(w.out, p, kLongestKeyword);
+          w.out += length;
+          put(w, kKeywordClose);
+          w.copied = word_end;
+        } else if (kModern && *word_end == '"' && is_raw_prefix(p, length)) {
+          w.state.context = Context::kRawLiteralStart;
+          return end;
+        }
+        continue;
+      }
+      const unsigned char* next;
+      if (end < b.count) {
+        next = take_closed_run(w, p, b.bytes + end);
+      } else if (end == 64 && b.bytes + 64 < w.limit) {  // goes on in the next block
+        w.run_start = p;
+        w.state.context = Context::kWordRun;
+        return 64;
+      } else {
+        next = take_run(w, p, b.bytes + end);
+      }
+      const auto next_bit = static_cast<unsigned>(next - b.bytes);
+      if (w.state.context != Context::kPlainText || w.stop != nullptr || next_bit >= 64) return next_bit;
+      events &= bits_from(next_bit);
+      continue;
+    }
+    events &= events - 1;
+    switch (*p) {
+      case '"':
+      case '\'':
+        copy_to(w, p);
+        put(w, kStringOpen);
+        w.state.quote = *p;
+        w.escaped_at = nullptr;
+        w.state.context = Context::kLiteral;
+        return bit + 1;
+      case '/':
+        if (p + 1 == w.limit) {
+          if (w.at_end) continue;
+          w.stop = p;  // a comment or not: the next window tells
+          return bit;
+        }
+        if (p[1] == '*' || p[1] == '/') {
+          copy_to(w, p);
+          put(w, kCommentOpen);
+          w.body_start = p + 2;
+          w.state.context = p[1] == '*' ? Context::kBlockComment : Context::kLineComment;
+          return bit + 2;
+        }
+        continue;  // a lone "/"
+      case '#':
+        copy_to(w, p);
+        put(w, kDirectiveOpen);
+        w.anchor = p + 1;
+        w.anchor_backslash = false;
+        w.state.context = Context::kDirective;
+        return bit + 1;
+      case '$':
+      case '%': continue;
+      default: events &= bits_past(bit + write_output_event(w, b, bit)); continue;
+    }
+  }
+  return 64;
+}
+
+// A run that began in an earlier block.
+unsigned walk_word_run(Walk& w, Block& b, unsigned from) {
+  const unsigned end = from + lowest_bit(~(b.word >> from));
+  if (end == 64 && b.bytes + 64 < w.limit) return 64;
+  w.state.context = Context::kPlainText;
+  const unsigned char* const next =
+      end < b.count ? take_closed_run(w, w.run_start, b.bytes + end) : take_run(w, w.run_start, b.bytes + end);
+  return w.stop != nullptr ? 0 : static_cast<unsigned>(next - b.bytes);  // a stop may lie in an earlier block
+}
+
+// The rest of a word piece cut by the window: it takes up to piece_left more
+// word characters; after that a run of its own begins.
+unsigned walk_word_piece(Walk& w, Block& b, unsigned from) {
+  const unsigned end = from + lowest_bit(~(b.word >> from));
+  const std::size_t left = w.state.piece_left;
+  if (end - from <= left) {
+    const bool goes_on = end == 64 ? b.bytes + 64 < w.limit : (b.bytes + end == w.limit && !w.at_end);
+    if (goes_on) {
+      w.state.piece_left = static_cast<std::uint16_t>(left - (end - from));
+      return end;
+    }
+    w.state.context = Context::kPlainText;
+    return end;
+  }
+  w.state.context = Context::kPlainText;
+  const unsigned char* const cut = b.bytes + from + left;
+  if (end == 64 && b.bytes + 64 < w.limit) {
+    w.run_start = cut;
+    w.state.context = Context::kWordRun;
+    return 64;
+  }
+  return static_cast<unsigned>(take_run(w, cut, b.bytes + end) - b.bytes);
+}
+
+unsigned walk_number(Walk& w, Block& b, unsigned from) {
+  w.state.context = Context::kPlainText;
+  return static_cast<unsigned>(take_number(w, b.bytes + from, w.state.number_last) - b.bytes);
+}
+
+// The double quote of a raw literal, and its delimiter up to "(": anything else
+// before the "(" makes it an ordinary literal from that character on.
+unsigned walk_raw_literal_start(Walk& w, Block& b, unsigned from) {
+  const unsigned char* const quote = b.bytes + from;
+  const unsigned char* p = quote + 1;
+  while (p < w.limit && static_cast<std::size_t>(p - quote) <= kLongestDelimiter && is_delimiter_char(*p)) ++p;
+  w.state.work += static_cast<std::uint64_t>(p - quote);
+  if (p == w.limit && !w.at_end) {
+    w.stop = quote;  // the next window tells
+    return from;
+  }
+  copy_to(w, quote);
+  put(w, kStringOpen);
+  copy_escaped(w, quote, p);
+  if (p < w.limit && *p == '(') {
+    w.state.delimiter_length = static_cast<std::uint8_t>(p - quote - 1);
+    std::memcpy(w.state.delimiter, quote + 1, w.state.delimiter_length);
+    w.state.context = Context::kRawLiteral;
+    return static_cast<unsigned>(p + 1 - b.bytes);
+  }
+  w.state.quote = '"';
+  w.escaped_at = nullptr;
+  w.state.context = Context::kLiteral;
+  return static_cast<unsigned>(p - b.bytes);
+}
+
+unsigned walk_literal(Walk& w, Block& b, unsigned from) {
+  const std::uint64_t syntax = ~b.seconds & b.valid;
+  std::uint64_t events = (byte_bits(b.bytes, w.state.quote) & syntax) | (byte_bits(b.bytes, '\\') & syntax) | b.output;
+  if (w.modern) events |= b.line_feed;
+  events &= bits_from(from);
+  while (events != 0) {
+    const unsigned bit = lowest_bit(events);
+    const unsigned char* const p = b.bytes + bit;
+    events &= events - 1;
+    const unsigned char c = *p;
+    if (c == w.state.quote) {
+      if (p == w.escaped_at) continue;
+      copy_to(w, p + 1);
+      put(w, kStringClose);
+      w.state.context = Context::kPlainText;
+      return bit + 1;
+    }
+    if (c == '\\') {
+      if (p != w.escaped_at) w.escaped_at = p + 1;  // escapes exactly the next character
+      continue;
+    }
+    if (c == '\n' && w.modern && p != w.escaped_at) {
+      // The literal ends with its line; the line feed is plain text's.
+      copy_to(w, p);
+      put(w, kStringClose);
+      w.state.context = Context::kPlainText;
+      return bit;
+    }
+    events &= bits_past(bit + write_output_event(w, b, bit));
+  }
+  return 64;
+}
+
+unsigned walk_raw_literal(Walk& w, Block& b, unsigned from) {
+  std::uint64_t events = ((byte_bits(b.bytes, ')') & ~b.seconds & b.valid) | b.output) & bits_from(from);
+  const std::size_t closer = w.state.delimiter_length + 1u;  // the delimiter, then a double quote
+  while (events != 0) {
+    const unsigned bit = lowest_bit(events);
+    const unsigned char* const p = b.bytes + bit;
+    events &= events - 1;
+    if (*p != ')') {
+      events &= bits_past(bit + write_output_event(w, b, bit));
+      continue;
+    }
+    const auto in_window = static_cast<std::size_t>(w.limit - (p + 1));
+    const std::size_t available = closer < in_window ? closer : in_window;
+    std::size_t same = 0;
+    while (same < available && p[1 + same] == (same + 1 < closer ? static_cast<unsigned char>(w.state.delimiter[same]) : '"')) {
+      ++same;
+    }
+    w.state.work += same + 1;
+    if (same < available) continue;
+    if (available < closer) {
+      if (w.at_end) continue;
+      w.stop = p;  // the next window tells
+      return bit;
+    }
+    const unsigned char* const end = p + 1 + closer;
+    copy_escaped(w, p, end);
+    put(w, kStringClose);
+    w.state.context = Context::kPlainText;
+    return static_cast<unsigned>(end - b.bytes);
+  }
+  return 64;
+}
+
+unsigned walk_block_comment(Walk& w, Block& b, unsigned from) {
+  const std::uint64_t syntax = ~b.seconds & b.valid;
+  // A "*" of the opener is no "*" of the body: "/*/" does not close.
+  const std::uint64_t body = w.body_start <= b.bytes ? ~std::uint64_t{0}
+                             : w.body_start >= b.bytes + 64 ? 0
+                                                            : ~bits_below(static_cast<unsigned>(w.body_start - b.bytes));
+  const std::uint64_t stars = byte_bits(b.bytes, '*') & syntax & body;
+  const std::uint64_t closers = byte_bits(b.bytes, '/') & syntax & ((stars << 1) | (w.state.after_star ? 1 : 0));
+  std::uint64_t events = (closers | b.output) & bits_from(from);
+  while (events != 0) {
+    const unsigned bit = lowest_bit(events);
+    events &= events - 1;
+    if ((closers >> bit) & 1) {
+      const unsigned char* const p = b.bytes + bit;
+      copy_to(w, p + 1);
+      put(w, kCommentClose);
+      if (w.state.context == Context::kDirectiveBlockComment) {
+        w.anchor = p + 1;
+        w.anchor_backslash = w.state.saved_backslash;
+        w.state.context = Context::kDirective;
+      } else {
+        w.state.context = Context::kPlainText;
+      }
+      return bit + 1;
+    }
+    events &= bits_past(bit + write_output_event(w, b, bit));
+  }
+  return 64;
+}
+
+unsigned walk_line_comment(Walk& w, Block& b, unsigned from) {
+  const std::uint64_t backslashes = byte_bits(b.bytes, '\\') & ~b.seconds & b.valid;
+  // A backslash right before the line feed continues the comment.
+  const std::uint64_t ends = b.line_feed & ~((backslashes << 1) | (w.state.after_backslash ? 1 : 0));
+  std::uint64_t events = (ends | b.output) & bits_from(from);
+  while (events != 0) {
+    const unsigned bit = lowest_bit(events);
+    events &= events - 1;
+    if ((ends >> bit) & 1) {
+      // The line feed, and the next line's number, are inside the element.
+      const unsigned char* const p = b.bytes + bit;
+      if ((b.output >> bit) & 1) {
+        write_line_feed(w, p);
+      } else {
+        copy_to(w, p + 1);
+      }
+      put(w, kCommentClose);
+      if (w.state.context == Context::kDirectiveLineComment) put(w, kDirectiveClose);
+      w.state.context = Context::kPlainText;
+      return bit + 1;
+    }
+    events &= bits_past(bit + write_output_event(w, b, bit));
+  }
+  return 64;
+}
+
+// Whether the last character of the directive's own text before [p] (neither
+// inside a comment nor a "/") is a backslash: then a line feed at p continues it.
+bool directive_backslash_before(const Walk& w, const Block& b, const unsigned char* p) {
+  for (const unsigned char* q = p; q > w.anchor;) {
+    --q;
+    if ((b.seconds >> (q - b.bytes)) & 1) return false;  // the second byte of a pair
+    if (*q != '/') return *q == '\\';
+  }
+  return w.anchor_backslash;
+}
+
+unsigned walk_directive(Walk& w, Block& b, unsigned from) {
+  std::uint64_t events =
+      ((byte_bits(b.bytes, '/') & ~b.seconds & b.valid) | b.line_feed | b.output) & bits_from(from);
+  while (events != 0) {
+    const unsigned bit = lowest_bit(events);
+    const unsigned char* const p = b.bytes + bit;
+    events &= events - 1;
+    if (*p == '/') {
+      if (p + 1 == w.limit) {
+        if (w.at_end) continue;
+        w.stop = p;  // a comment or not: the next window tells
+        return bit;
+      }
+      if (p[1] == '*' || p[1] == '/') {
+        if (p[1] == '*') w.state.saved_backslash = directive_backslash_before(w, b, p);
+        copy_to(w, p);
+        put(w, kCommentOpen);
+        w.body_start = p + 2;
+        w.state.context = p[1] == '*' ? Context::kDirectiveBlockComment : Context::kDirectiveLineComment;
+        return bit + 2;
+      }
+      continue;  // a lone "/": the directive's prev stays as it was
+    }
+    if (*p == '\n') {
+      const bool goes_on = directive_backslash_before(w, b, p);
+      if ((b.output >> bit) & 1) {
+        write_line_feed(w, p);
+      }
+      if (goes_on) continue;
+      copy_to(w, p + 1);
+      put(w, kDirectiveClose);
+      w.state.context = Context::kPlainText;
+      return bit + 1;
+    }
+    events &= bits_past(bit + write_output_event(w, b, bit));
+  }
+  return 64;
+}
+
+// ---- Blocks -----------------------------------------------------------------
+
+// Reading UTF-8: the continuation bytes of the block's well-formed sequences go
+// into b.extras; a sequence the window's limit cuts short ends the walk before
+// it, unless the input ends there. Returns the bit to walk to.
+unsigned find_utf8_sequences(Walk& w, Block& b, std::uint64_t high) {
+  std::uint64_t continuation = w.state.utf8_carry & b.valid;
+  std::uint64_t spill = 0;
+  std::uint64_t leads = high & b.valid & ~continuation;
+  while (leads != 0) {
+    const unsigned bit = lowest_bit(leads);
+    leads &= leads - 1;
+    const unsigned char* const p = b.bytes + bit;
+    // How many bytes follow the lead byte, and the range of the first of them,
+    // which rules out overlong forms, surrogates and code points past U+10FFFF.
+    const unsigned char first = *p;
+    unsigned following = 0;
+    unsigned char low = 0x80;
+    unsigned char high_end = 0xBF;
+    if (first >= 0xC2 && first <= 0xDF) {
+      following = 1;
+    } else if (first >= 0xE0 && first <= 0xEF) {
+      following = 2;
+      if (first == 0xE0) low = 0xA0;
+      if (first == 0xED) high_end = 0x9F;
+    } else if (first >= 0xF0 && first <= 0xF4) {
+      following = 3;
+      if (first == 0xF0) low = 0x90;
+      if (first == 0xF4) high_end = 0x8F;
+    }
+    w.state.work += following + 1;
+    bool whole = following > 0;
+    for (unsigned i = 1; i <= following && whole; ++i) {
+      if (p + i == w.limit) {
+        if (!w.at_end) {  // cut by the window: the next one tells
+          b.extras = continuation;
+          return bit;
+        }
+        whole = false;
+        break;
+      }
+      const unsigned char c = p[i];
+      whole = i == 1 ? (c >= low && c <= high_end) : (c >= 0x80 && c <= 0xBF);
+    }
+    if (!whole) continue;
+    const std::uint64_t run = (std::uint64_t{1} << following) - 1;
+    if (bit + 1 < 64) continuation |= run << (bit + 1);
+    if (bit + 1 + following > 64) spill = run >> (64 - (bit + 1));
+    leads &= ~continuation;
+  }
+  b.extras = continuation;
+  b.utf8_spill = spill;
+  return b.count;
+}
+
+// The classes of a block that holds a byte above 0x7F, or follows one that
+// does: the pairs (or UTF-8 sequences) change what is syntax.
+__attribute__((noinline)) void classify_wide_characters(Walk& w, Block& b, const BlockClasses& c) {
+  ConverterState& state = w.state;
+  const std::uint64_t high = c.high & b.valid;
+  std::uint64_t seconds = 0;
+  if (state.options.utf8) {
+    const unsigned walk_to = find_utf8_sequences(w, b, high);
+    if (walk_to < b.count) {
+      w.stop = b.bytes + walk_to;
+      b.count = walk_to;
+      b.valid = bits_below(walk_to);
+    }
+  } else {
+    std::uint64_t carry = state.second_carry;
+    seconds = second_bytes(high, carry);
+    b.carry_out = carry;
+    b.extras = seconds & b.valid;
+  }
+  b.seconds = seconds;
+  const std::uint64_t syntax = ~seconds & b.valid;
+  b.word = c.word & syntax;
+  b.word_starts = b.word & ~((b.word << 1) | state.word_carry);
+  b.line_feed = c.line_feed & syntax;
+  b.space = c.space & syntax;
+  // A second byte "<", ">" or "&" (which Shift_JIS never has) comes from text in
+  // another encoding, and is escaped lest it open a tag in the page.
+  const std::uint64_t escapes =
+      seconds == 0 ? 0 : (byte_bits(b.bytes, '&') | byte_bits(b.bytes, '<') | byte_bits(b.bytes, '>')) & seconds & b.valid;
+  b.digit = c.digit & syntax;
+  b.output = (c.special & syntax) | escapes;
+  b.stops = c.sparse & ~c.special & syntax;
+}
+
+// Classifies the block at [bytes], of which [count] bytes are in the window.
+__attribute__((always_inline)) inline void classify(Walk& w, Block& b, const unsigned char* bytes, unsigned count) {
+  ConverterState& state = w.state;
+  BlockClasses c;
+  if (w.no_pre) {
+    classify_block<true, true>(bytes, c);  // without <pre>, line feeds are written otherwise too
+  } else if (w.line_numbers) {
+    classify_block<false, true>(bytes, c);
+  } else {
+    classify_block<false, false>(bytes, c);
+  }
+  state.work += 64;
+  b.bytes = bytes;
+  b.count = count;
+  b.valid = bits_below(count);
+  b.origin_from = 0;
+  b.seconds = 0;
+  b.carry_out = 0;
+  b.utf8_spill = 0;
+  b.extras = 0;
+  if (((c.high & b.valid) | state.second_carry | state.utf8_carry) != 0) {
+    classify_wide_characters(w, b, c);
+    return;
+  }
+  b.word = c.word & b.valid;
+  b.word_starts = b.word & ~((b.word << 1) | state.word_carry);
+  b.line_feed = c.line_feed & b.valid;
+  b.space = c.space & b.valid;
+  b.digit = c.digit & b.valid;
+  b.output = c.special & b.valid;
+  b.stops = c.sparse & ~c.special & b.valid;
+}
+
+// Settles the block, walked up to [at], and hands on what the next block needs.
+void end_block(Walk& w, Block& b, const unsigned char* at) {
+  ConverterState& state = w.state;
+  // A walk may stop before the block, on a piece of a word that began earlier.
+  const std::ptrdiff_t distance = at - b.bytes;
+  const unsigned walked = distance <= 0 ? 0u : distance >= 64 ? 64u : static_cast<unsigned>(distance);
+  catch_up_lines(w, b, walked);
+  if (b.extras != 0) state.extra_bytes += count_bits(b.extras & bits_below(walked));
+  if (walked == 0) return;
+  bool last_is_syntax = true;
+  if (at > b.bytes + 64) {  // ASCII bytes taken past the block
+    state.second_carry = 0;
+    state.utf8_carry = 0;
+    state.word_carry = is_word_char(at[-1]) ? 1 : 0;
+  } else {
+    state.second_carry = walked == 64 ? b.carry_out : (b.seconds >> walked) & 1;
+    state.utf8_carry = walked == 64 ? b.utf8_spill : 0;
+    state.word_carry = (b.word >> (walked - 1)) & 1;
+    last_is_syntax = ((b.seconds >> (walked - 1)) & 1) == 0;
+  }
+  const unsigned char last = at[-1];
+  switch (state.context) {
+    case Context::kBlockComment:
+    case Context::kDirectiveBlockComment:
+      state.after_star = last == '*' && last_is_syntax && at - 1 >= w.body_start;
+      break;
+    case Context::kLineComment:
+    case Context::kDirectiveLineComment: state.after_backslash = last == '\\' && last_is_syntax; break;
+    case Context::kDirective:
+      w.anchor_backslash = directive_backslash_before(w, b, at);
+      w.anchor = at;
+      break;
+    default: break;
+  }
+}
+
+unsigned walk_context(Walk& w, Block& b, unsigned from) {
+  switch (w.state.context) {
+    case Context::kPlainText: break;  // the caller's own
+    case Context::kWordRun: return walk_word_run(w, b, from);
+    case Context::kWordPiece: return walk_word_piece(w, b, from);
+    case Context::kNumber: return walk_number(w, b, from);
+    case Context::kRawLiteralStart: return walk_raw_literal_start(w, b, from);
+    case Context::kLiteral: return walk_literal(w, b, from);
+    case Context::kRawLiteral: return walk_raw_literal(w, b, from);
+    case Context::kBlockComment:
+    case Context::kDirectiveBlockComment: return walk_block_comment(w, b, from);
+    case Context::kLineComment:
+    case Context::kDirectiveLineComment: return walk_line_comment(w, b, from);
+    case Context::kDirective: return walk_directive(w, b, from);
+  }
+  return 64;
+}
+
+}  // namespace
+
+/// walk_window for the instruction set this variant is built for.
+void walk_window_variant(ConverterState& state) {
+  const Options& options = state.options;
+  Walk w{.state = state,
+         .window = state.in_buffer,
+         .limit = state.in_buffer + state.in_limit,
+         .at_end = state.input_ended,
+         .modern = options.modern,
+         .no_pre = options.no_pre,
+         .line_numbers = options.line_numbers,
+         .out = state.out_buffer + state.out_length,
+         .copied = state.in_buffer + state.in_next};
+  const unsigned char* p = w.copied;
+  // What the last window handed on, as pointers into this one.
+  w.escaped_at = state.escaped ? p : nullptr;
+  w.body_start = p;
+  w.anchor = p;
+  w.anchor_backslash = state.directive_backslash;
+
+  while (p < w.limit) {
+    if (w.out > state.out_buffer + kOutputBufferSize) {  // room for one block's writes
+      sync(w);
+      flush_output(state);
+      w.out = state.out_buffer + state.out_length;
+    }
+    Block b;
+    classify(w, b, p, w.limit - p >= 64 ? 64u : static_cast<unsigned>(w.limit - p));
+    const unsigned char* const block_stop = w.stop;  // a UTF-8 sequence cut by the window
+    w.stop = nullptr;
+    unsigned bit = 0;
+    do {
+      if (state.context != Context::kPlainText) {
+        bit = walk_context(w, b, bit);
+      } else if (w.modern) {
+        bit = walk_plain_text<true>(w, b, bit);
+      } else {
+        bit = walk_plain_text<false>(w, b, bit);
+      }
+    } while (bit < b.count && w.stop == nullptr);
+    if (w.stop == nullptr) w.stop = block_stop;
+    const unsigned char* const at = w.stop != nullptr ? w.stop : bit > 64 ? b.bytes + bit : b.bytes + b.count;
+    end_block(w, b, at);
+    if (w.stop != nullptr) break;
+    p = at;
+  }
+
+  const unsigned char* const end = w.stop != nullptr ? w.stop : w.limit;
+  copy_to(w, end);
+  sync(w);
+  state.in_next = static_cast<std::size_t>(end - state.in_buffer);
+  state.escaped = w.escaped_at == end;
+  state.directive_backslash = w.anchor_backslash;
+  if (w.stop != nullptr || w.fresh_run) state.word_carry = 0;
+}
+
+}  // namespace COLORUNE_ISA
+
+#endif  // COLORUNE_HIGHLIGHTER_STATE_MACHINE_BODY_H_
