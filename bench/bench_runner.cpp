@@ -151,6 +151,8 @@ int main(int argc, char** argv) {
       {"no-pre -l", {"-p", "-l"}, false},
       {"pre -t8", {"-t8"}, false},
       {"pre -u", {"-u"}, false},
+      {"pre -m", {"-m"}, false},
+      {"no-pre -l -m", {"-p", "-l", "-m"}, false},
       {"pre, to a file", {}, true},
   };
   struct Size {

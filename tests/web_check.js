@@ -34,7 +34,7 @@
 
   // A file given to the page's file input, with the options at their defaults.
   async function checkFile(file) {
-    for (const id of ['line-numbers', 'no-pre', 'utf8']) document.getElementById(id).checked = false;
+    for (const id of ['line-numbers', 'no-pre', 'utf8', 'modern']) document.getElementById(id).checked = false;
     document.getElementById('tab-width').value = '4';
     document.getElementById('encoding').value = 'auto';
     const input = document.getElementById('file');

@@ -9,6 +9,7 @@
   const lineNumbers = $('line-numbers');
   const noPre = $('no-pre');
   const utf8 = $('utf8');
+  const modern = $('modern');
   const tabWidth = $('tab-width');
   const tabWidthError = $('tab-width-error');
   const encoding = $('encoding');
@@ -52,6 +53,7 @@
     const started = performance.now();
     fragment = colorune.convert(source.bytes, {
       lineNumbers: lineNumbers.checked, noPre: noPre.checked, tabWidth: width, utf8: utf8.checked,
+      modern: modern.checked,
     });
     const elapsed = performance.now() - started;
     const name = sourceEncoding();
@@ -98,7 +100,7 @@
     convertSource();
   });
 
-  for (const control of [lineNumbers, noPre, utf8, tabWidth, encoding]) {
+  for (const control of [lineNumbers, noPre, utf8, modern, tabWidth, encoding]) {
     control.addEventListener('input', convertSource);
     control.addEventListener('change', convertSource);
   }

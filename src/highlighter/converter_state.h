@@ -50,11 +50,12 @@ inline constexpr std::size_t kInputSlack = 64;
 // The longest line feed written otherwise: "<br>\n", then the next line's number
 // element with its pads and 20 digits.
 inline constexpr std::size_t kLongestLineFeedText = 80;
-// The most one block of 64 input bytes can add to the output, but for copies of
-// input bytes: a tab without <pre> (99 times "&nbsp;") for each byte. The output
-// buffer has this much room past kOutputBufferSize, so that a block is written
-// without a check for room.
-inline constexpr std::size_t kBlockOutputBound = 64 * 640;
+// The most one block of 64 input bytes can add to the output, but for long
+// copies of input bytes: a tab without <pre> (99 times "&nbsp;") for each byte,
+// and a short copy of bytes from before the block. The output buffer has this
+// much room past kOutputBufferSize, so that a block is written without a check
+// for room.
+inline constexpr std::size_t kBlockOutputBound = 64 * 640 + 1024;
 
 /// Everything one conversion run needs. The buffers are fixed, so the memory of a
 /// run does not grow with its input; the record is large, so keep it static or on

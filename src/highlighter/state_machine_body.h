@@ -100,6 +100,7 @@ struct Walk {
   const bool modern;
   const bool no_pre;
   const bool line_numbers;
+  Context context;  // state.context while the window is walked
   char* out;
   const unsigned char* copied;               // the first byte not yet written
   const unsigned char* stop = nullptr;       // where the walk ended short of the limit
@@ -138,19 +139,27 @@ __attribute__((noinline)) void copy_long(Walk& w, const unsigned char* from, std
   reload(w);
 }
 
-// Writes the window's bytes from copied up to [to] as they are. A short piece,
-// the common case, is copied as one block of 32 bytes (the window and the
-// buffer have room past their ends), which needs no call.
-inline void copy_to(Walk& w, const unsigned char* to) {
-  const unsigned char* const from = w.copied;
+// Writes the window's bytes from copied up to [to] as they are. A piece of up
+// to kShortCopy bytes, the common case, is copied in blocks of 32 bytes (the
+// window and the buffer have room past their ends), which needs no call.
+constexpr std::size_t kShortCopy = 512;
+static_assert(kShortCopy + 64 * 600 + 32 <= kBlockOutputBound);
+__attribute__((always_inline)) inline void copy_to(Walk& w, const unsigned char* to) {
+  const unsigned char* from = w.copied;
   w.copied = to;
   const auto count = static_cast<std::size_t>(to - from);
-  if (count <= 32) {
-    std::memcpy(w.out, from, 32);
-    w.out += count;
+  if (count > kShortCopy) {
+    copy_long(w, from, count);
     return;
   }
-  copy_long(w, from, count);
+  char* const end = w.out + count;
+  for (;;) {
+    std::memcpy(w.out, from, 32);
+    if (w.out + 32 >= end) break;
+    w.out += 32;
+    from += 32;
+  }
+  w.out = end;
 }
 
 // A few ASCII bytes, escaped: a raw literal's delimiter.
@@ -241,7 +250,7 @@ inline unsigned write_spaces(Walk& w, const Block& b, unsigned bit) {
 }
 
 // An event of b.output: returns how many bits it covered.
-inline unsigned write_output_event(Walk& w, Block& b, unsigned bit) {
+__attribute__((always_inline)) inline unsigned write_output_event(Walk& w, Block& b, unsigned bit) {
   const unsigned char* const p = b.bytes + bit;
   switch (*p) {
     case '&': copy_to(w, p); put(w, kAmp); w.copied = p + 1; return 1;
@@ -264,7 +273,7 @@ const unsigned char* take_number(Walk& w, const unsigned char* p, unsigned char 
   for (;; ++p) {
     if (p == w.limit) {
       if (!w.at_end) {
-        w.state.context = Context::kNumber;
+        w.context = Context::kNumber;
         w.state.number_last = last;
       }
       break;
@@ -309,7 +318,7 @@ const unsigned char* take_run(Walk& w, const unsigned char* first, const unsigne
         w.stop = piece;  // may yet be a keyword: read again with the next window
         return piece;
       }
-      w.state.context = Context::kWordPiece;
+      w.context = Context::kWordPiece;
       w.state.piece_left = static_cast<std::uint16_t>(kLongestWordPiece - length);
       return end;
     }
@@ -321,7 +330,7 @@ const unsigned char* take_run(Walk& w, const unsigned char* first, const unsigne
       put(w, kKeywordClose);
       w.copied = piece_end;
     } else if (w.modern && piece_end == end && end < w.limit && *end == '"' && is_raw_prefix(piece, length)) {
-      w.state.context = Context::kRawLiteralStart;
+      w.context = Context::kRawLiteralStart;
       return end;
     }
     if (piece_end == end) return end;
@@ -343,7 +352,7 @@ inline const unsigned char* take_closed_run(Walk& w, const unsigned char* first,
     put(w, kKeywordClose);
     w.copied = end;
   } else if (w.modern && *end == '"' && is_raw_prefix(first, length)) {
-    w.state.context = Context::kRawLiteralStart;
+    w.context = Context::kRawLiteralStart;
   }
   return end;
 }
@@ -366,7 +375,7 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
       const unsigned end = bit + length;
       events &= events - 1;
       // The common case: a word that ends in this block and may be a keyword.
-      if ((end < b.count) & (length <= kLongestKeyword) & !is_ascii_digit(*p)) {
+      if ((end < b.count) & (length <= kLongestKeyword) & !((b.digit >> bit) & 1)) {
         const unsigned char* const word_end = b.bytes + end;
         if (is_keyword_in_window(p, length, kModern)) {
           copy_to(w, p);
@@ -376,7 +385,7 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
           put(w, kKeywordClose);
           w.copied = word_end;
         } else if (kModern && *word_end == '"' && is_raw_prefix(p, length)) {
-          w.state.context = Context::kRawLiteralStart;
+          w.context = Context::kRawLiteralStart;
           return end;
         }
         continue;
@@ -386,13 +395,13 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
         next = take_closed_run(w, p, b.bytes + end);
       } else if (end == 64 && b.bytes + 64 < w.limit) {  // goes on in the next block
         w.run_start = p;
-        w.state.context = Context::kWordRun;
+        w.context = Context::kWordRun;
         return 64;
       } else {
         next = take_run(w, p, b.bytes + end);
       }
       const auto next_bit = static_cast<unsigned>(next - b.bytes);
-      if (w.state.context != Context::kPlainText || w.stop != nullptr || next_bit >= 64) return next_bit;
+      if (w.context != Context::kPlainText || w.stop != nullptr || next_bit >= 64) return next_bit;
       events &= bits_from(next_bit);
       continue;
     }
@@ -404,7 +413,7 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
         put(w, kStringOpen);
         w.state.quote = *p;
         w.escaped_at = nullptr;
-        w.state.context = Context::kLiteral;
+        w.context = Context::kLiteral;
         return bit + 1;
       case '/':
         if (p + 1 == w.limit) {
@@ -416,7 +425,7 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
           copy_to(w, p);
           put(w, kCommentOpen);
           w.body_start = p + 2;
-          w.state.context = p[1] == '*' ? Context::kBlockComment : Context::kLineComment;
+          w.context = p[1] == '*' ? Context::kBlockComment : Context::kLineComment;
           return bit + 2;
         }
         continue;  // a lone "/"
@@ -425,7 +434,7 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
         put(w, kDirectiveOpen);
         w.anchor = p + 1;
         w.anchor_backslash = false;
-        w.state.context = Context::kDirective;
+        w.context = Context::kDirective;
         return bit + 1;
       case '$':
       case '%': continue;
@@ -436,10 +445,10 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
 }
 
 // A run that began in an earlier block.
-unsigned walk_word_run(Walk& w, Block& b, unsigned from) {
+__attribute__((always_inline)) inline unsigned walk_word_run(Walk& w, Block& b, unsigned from) {
   const unsigned end = from + lowest_bit(~(b.word >> from));
   if (end == 64 && b.bytes + 64 < w.limit) return 64;
-  w.state.context = Context::kPlainText;
+  w.context = Context::kPlainText;
   const unsigned char* const next =
       end < b.count ? take_closed_run(w, w.run_start, b.bytes + end) : take_run(w, w.run_start, b.bytes + end);
   return w.stop != nullptr ? 0 : static_cast<unsigned>(next - b.bytes);  // a stop may lie in an earlier block
@@ -447,7 +456,7 @@ unsigned walk_word_run(Walk& w, Block& b, unsigned from) {
 
 // The rest of a word piece cut by the window: it takes up to piece_left more
 // word characters; after that a run of its own begins.
-unsigned walk_word_piece(Walk& w, Block& b, unsigned from) {
+__attribute__((always_inline)) inline unsigned walk_word_piece(Walk& w, Block& b, unsigned from) {
   const unsigned end = from + lowest_bit(~(b.word >> from));
   const std::size_t left = w.state.piece_left;
   if (end - from <= left) {
@@ -456,27 +465,27 @@ unsigned walk_word_piece(Walk& w, Block& b, unsigned from) {
       w.state.piece_left = static_cast<std::uint16_t>(left - (end - from));
       return end;
     }
-    w.state.context = Context::kPlainText;
+    w.context = Context::kPlainText;
     return end;
   }
-  w.state.context = Context::kPlainText;
+  w.context = Context::kPlainText;
   const unsigned char* const cut = b.bytes + from + left;
   if (end == 64 && b.bytes + 64 < w.limit) {
     w.run_start = cut;
-    w.state.context = Context::kWordRun;
+    w.context = Context::kWordRun;
     return 64;
   }
   return static_cast<unsigned>(take_run(w, cut, b.bytes + end) - b.bytes);
 }
 
-unsigned walk_number(Walk& w, Block& b, unsigned from) {
-  w.state.context = Context::kPlainText;
+__attribute__((always_inline)) inline unsigned walk_number(Walk& w, Block& b, unsigned from) {
+  w.context = Context::kPlainText;
   return static_cast<unsigned>(take_number(w, b.bytes + from, w.state.number_last) - b.bytes);
 }
 
 // The double quote of a raw literal, and its delimiter up to "(": anything else
 // before the "(" makes it an ordinary literal from that character on.
-unsigned walk_raw_literal_start(Walk& w, Block& b, unsigned from) {
+__attribute__((always_inline)) inline unsigned walk_raw_literal_start(Walk& w, Block& b, unsigned from) {
   const unsigned char* const quote = b.bytes + from;
   const unsigned char* p = quote + 1;
   while (p < w.limit && static_cast<std::size_t>(p - quote) <= kLongestDelimiter && is_delimiter_char(*p)) ++p;
@@ -491,16 +500,16 @@ unsigned walk_raw_literal_start(Walk& w, Block& b, unsigned from) {
   if (p < w.limit && *p == '(') {
     w.state.delimiter_length = static_cast<std::uint8_t>(p - quote - 1);
     std::memcpy(w.state.delimiter, quote + 1, w.state.delimiter_length);
-    w.state.context = Context::kRawLiteral;
+    w.context = Context::kRawLiteral;
     return static_cast<unsigned>(p + 1 - b.bytes);
   }
   w.state.quote = '"';
   w.escaped_at = nullptr;
-  w.state.context = Context::kLiteral;
+  w.context = Context::kLiteral;
   return static_cast<unsigned>(p - b.bytes);
 }
 
-unsigned walk_literal(Walk& w, Block& b, unsigned from) {
+__attribute__((always_inline)) inline unsigned walk_literal(Walk& w, Block& b, unsigned from) {
   const std::uint64_t syntax = ~b.seconds & b.valid;
   std::uint64_t events = (byte_bits(b.bytes, w.state.quote) & syntax) | (byte_bits(b.bytes, '\\') & syntax) | b.output;
   if (w.modern) events |= b.line_feed;
@@ -514,7 +523,7 @@ unsigned walk_literal(Walk& w, Block& b, unsigned from) {
       if (p == w.escaped_at) continue;
       copy_to(w, p + 1);
       put(w, kStringClose);
-      w.state.context = Context::kPlainText;
+      w.context = Context::kPlainText;
       return bit + 1;
     }
     if (c == '\\') {
@@ -525,7 +534,7 @@ unsigned walk_literal(Walk& w, Block& b, unsigned from) {
       // The literal ends with its line; the line feed is plain text's.
       copy_to(w, p);
       put(w, kStringClose);
-      w.state.context = Context::kPlainText;
+      w.context = Context::kPlainText;
       return bit;
     }
     events &= bits_past(bit + write_output_event(w, b, bit));
@@ -533,7 +542,7 @@ unsigned walk_literal(Walk& w, Block& b, unsigned from) {
   return 64;
 }
 
-unsigned walk_raw_literal(Walk& w, Block& b, unsigned from) {
+__attribute__((always_inline)) inline unsigned walk_raw_literal(Walk& w, Block& b, unsigned from) {
   std::uint64_t events = ((byte_bits(b.bytes, ')') & ~b.seconds & b.valid) | b.output) & bits_from(from);
   const std::size_t closer = w.state.delimiter_length + 1u;  // the delimiter, then a double quote
   while (events != 0) {
@@ -560,13 +569,13 @@ unsigned walk_raw_literal(Walk& w, Block& b, unsigned from) {
     const unsigned char* const end = p + 1 + closer;
     copy_escaped(w, p, end);
     put(w, kStringClose);
-    w.state.context = Context::kPlainText;
+    w.context = Context::kPlainText;
     return static_cast<unsigned>(end - b.bytes);
   }
   return 64;
 }
 
-unsigned walk_block_comment(Walk& w, Block& b, unsigned from) {
+__attribute__((always_inline)) inline unsigned walk_block_comment(Walk& w, Block& b, unsigned from) {
   const std::uint64_t syntax = ~b.seconds & b.valid;
   // A "*" of the opener is no "*" of the body: "/*/" does not close.
   const std::uint64_t body = w.body_start <= b.bytes ? ~std::uint64_t{0}
@@ -582,12 +591,12 @@ unsigned walk_block_comment(Walk& w, Block& b, unsigned from) {
       const unsigned char* const p = b.bytes + bit;
       copy_to(w, p + 1);
       put(w, kCommentClose);
-      if (w.state.context == Context::kDirectiveBlockComment) {
+      if (w.context == Context::kDirectiveBlockComment) {
         w.anchor = p + 1;
         w.anchor_backslash = w.state.saved_backslash;
-        w.state.context = Context::kDirective;
+        w.context = Context::kDirective;
       } else {
-        w.state.context = Context::kPlainText;
+        w.context = Context::kPlainText;
       }
       return bit + 1;
     }
@@ -596,7 +605,7 @@ unsigned walk_block_comment(Walk& w, Block& b, unsigned from) {
   return 64;
 }
 
-unsigned walk_line_comment(Walk& w, Block& b, unsigned from) {
+__attribute__((always_inline)) inline unsigned walk_line_comment(Walk& w, Block& b, unsigned from) {
   const std::uint64_t backslashes = byte_bits(b.bytes, '\\') & ~b.seconds & b.valid;
   // A backslash right before the line feed continues the comment.
   const std::uint64_t ends = b.line_feed & ~((backslashes << 1) | (w.state.after_backslash ? 1 : 0));
@@ -613,8 +622,8 @@ unsigned walk_line_comment(Walk& w, Block& b, unsigned from) {
         copy_to(w, p + 1);
       }
       put(w, kCommentClose);
-      if (w.state.context == Context::kDirectiveLineComment) put(w, kDirectiveClose);
-      w.state.context = Context::kPlainText;
+      if (w.context == Context::kDirectiveLineComment) put(w, kDirectiveClose);
+      w.context = Context::kPlainText;
       return bit + 1;
     }
     events &= bits_past(bit + write_output_event(w, b, bit));
@@ -633,7 +642,7 @@ bool directive_backslash_before(const Walk& w, const Block& b, const unsigned ch
   return w.anchor_backslash;
 }
 
-unsigned walk_directive(Walk& w, Block& b, unsigned from) {
+__attribute__((always_inline)) inline unsigned walk_directive(Walk& w, Block& b, unsigned from) {
   std::uint64_t events =
       ((byte_bits(b.bytes, '/') & ~b.seconds & b.valid) | b.line_feed | b.output) & bits_from(from);
   while (events != 0) {
@@ -651,7 +660,7 @@ unsigned walk_directive(Walk& w, Block& b, unsigned from) {
         copy_to(w, p);
         put(w, kCommentOpen);
         w.body_start = p + 2;
-        w.state.context = p[1] == '*' ? Context::kDirectiveBlockComment : Context::kDirectiveLineComment;
+        w.context = p[1] == '*' ? Context::kDirectiveBlockComment : Context::kDirectiveLineComment;
         return bit + 2;
       }
       continue;  // a lone "/": the directive's prev stays as it was
@@ -664,7 +673,7 @@ unsigned walk_directive(Walk& w, Block& b, unsigned from) {
       if (goes_on) continue;
       copy_to(w, p + 1);
       put(w, kDirectiveClose);
-      w.state.context = Context::kPlainText;
+      w.context = Context::kPlainText;
       return bit + 1;
     }
     events &= bits_past(bit + write_output_event(w, b, bit));
@@ -815,7 +824,7 @@ void end_block(Walk& w, Block& b, const unsigned char* at) {
     last_is_syntax = ((b.seconds >> (walked - 1)) & 1) == 0;
   }
   const unsigned char last = at[-1];
-  switch (state.context) {
+  switch (w.context) {
     case Context::kBlockComment:
     case Context::kDirectiveBlockComment:
       state.after_star = last == '*' && last_is_syntax && at - 1 >= w.body_start;
@@ -830,8 +839,8 @@ void end_block(Walk& w, Block& b, const unsigned char* at) {
   }
 }
 
-unsigned walk_context(Walk& w, Block& b, unsigned from) {
-  switch (w.state.context) {
+__attribute__((always_inline)) inline unsigned walk_context(Walk& w, Block& b, unsigned from) {
+  switch (w.context) {
     case Context::kPlainText: break;  // the caller's own
     case Context::kWordRun: return walk_word_run(w, b, from);
     case Context::kWordPiece: return walk_word_piece(w, b, from);
@@ -860,6 +869,7 @@ void walk_window_variant(ConverterState& state) {
          .modern = options.modern,
          .no_pre = options.no_pre,
          .line_numbers = options.line_numbers,
+         .context = state.context,
          .out = state.out_buffer + state.out_length,
          .copied = state.in_buffer + state.in_next};
   const unsigned char* p = w.copied;
@@ -881,7 +891,7 @@ void walk_window_variant(ConverterState& state) {
     w.stop = nullptr;
     unsigned bit = 0;
     do {
-      if (state.context != Context::kPlainText) {
+      if (w.context != Context::kPlainText) {
         bit = walk_context(w, b, bit);
       } else if (w.modern) {
         bit = walk_plain_text<true>(w, b, bit);
@@ -900,6 +910,7 @@ void walk_window_variant(ConverterState& state) {
   copy_to(w, end);
   sync(w);
   state.in_next = static_cast<std::size_t>(end - state.in_buffer);
+  state.context = w.context;
   state.escaped = w.escaped_at == end;
   state.directive_backslash = w.anchor_backslash;
   if (w.stop != nullptr || w.fresh_run) state.word_carry = 0;
