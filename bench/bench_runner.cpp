@@ -5,6 +5,10 @@
 // /dev/null" and "cat FILE > OUTFILE" measured in the same run; with a second
 // program, also the ratio of the program's time to that one's, in each mode.
 //
+// Then the shapes that once made it slow, or could: long runs of one kind of byte
+// in each context, 10 MB each, whose throughput should be that of real code or
+// better (a cliff shows as a number far below the others).
+//
 //   colorune_bench PROGRAM [--corpus FOLDER] [--against OTHER_PROGRAM] [--work FOLDER]
 //   colorune_bench build/colorune --corpus ../shared/corpus
 
@@ -123,6 +127,43 @@ struct Mode {
   bool to_file;
 };
 
+// A shape: what comes first, then a unit repeated to 10 MB.
+struct Shape {
+  const char* name;
+  std::string prefix;
+  std::string unit;
+};
+
+const std::vector<Shape> kShapes = {
+    {"digits", "", "1"},
+    {"_ then digits", "_", "1"},
+    {"lines of 70000 digits", "", std::string(70000, '7') + "\n"},
+    {"letters (one long word)", "", "a"},
+    {"spaces", "", " "},
+    {"tabs", "", "\t"},
+    {"line feeds", "", "\n"},
+    {"stars in a comment", "/*", "*"},
+    {"slashes in a comment", "/*", "/"},
+    {"backslashes in a literal", "\"", "\\"},
+    {"quotes", "", "\""},
+    {"apostrophes", "", "'"},
+    {"#", "", "#"},
+    {"slashes", "", "/"},
+    {"&", "", "&"},
+    {"<", "", "<"},
+    {"high bytes", "", "\x82"},
+    {"Shift_JIS pairs", "", "\x82\xa0"},
+    {"UTF-8 (with -u too)", "", "\xe3\x81\x82"},
+    {"NUL", "", std::string(1, '\0')},
+    {"CR", "", "\r"},
+    {"keywords", "", "int "},
+    {"256-letter words", "", std::string(256, 'w') + " "},
+    {"numbers 1.1.1 (-m)", "", "1."},
+    {"apostrophes in a number (-m)", "1", "'0"},
+    {") in a raw literal (-m)", "R\"abcdefghijklmnop(", ")abcdefghijklmno"},
+    {"raw literal starts (-m)", "", "R\"x"},
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -196,6 +237,25 @@ int main(int argc, char** argv) {
       }
       std::printf("\n");
     }
+    std::fflush(stdout);
+  }
+
+  std::printf("\n%-30s %12s %12s\n", "shape (10 MB)", "pre MB/s", "-p -l -m MB/s");
+  for (const Shape& shape : kShapes) {
+    std::string text = shape.prefix;
+    while (text.size() < 10000000) text += shape.unit;
+    const fs::path input = work / "shape.c";
+    std::ofstream(input, std::ios::binary) << text;
+    std::printf("%-30s", shape.name);
+    const std::vector<std::vector<std::string>> option_sets = {{}, {"-p", "-l", "-m"}};
+    for (const std::vector<std::string>& options : option_sets) {
+      std::vector<std::string> args = {program, input.string()};
+      args.insert(args.end(), options.begin(), options.end());
+      if (std::string(shape.name).find("UTF-8") != std::string::npos) args.push_back("-u");
+      const Measure m = measure(args, "/dev/null", 5);
+      std::printf(" %12.0f", static_cast<double>(text.size()) / m.seconds / 1e6);
+    }
+    std::printf("\n");
     std::fflush(stdout);
   }
   fs::remove_all(work);

@@ -8,7 +8,13 @@
 
 #include "highlighter/convert.h"
 
-std::string highlight(std::string_view input, const Options& options) {
+namespace {
+std::uint64_t work_of_last_call = 0;
+}  // namespace
+
+std::uint64_t last_work() { return work_of_last_call; }
+
+std::string highlight(std::string_view input, const Options& options, bool baseline_only) {
   std::string source(input);
   std::FILE* in = fmemopen(source.data(), source.size(), "r");
   char* out_bytes = nullptr;
@@ -23,7 +29,9 @@ std::string highlight(std::string_view input, const Options& options) {
   state->input = in;
   state->output = out;
   state->options = options;
+  state->baseline_only = baseline_only;
   convert(*state);
+  work_of_last_call = state->work;
   std::fclose(in);
   std::fclose(out);
   std::string result(out_bytes, out_size);

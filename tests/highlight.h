@@ -7,8 +7,12 @@
 #include "highlighter/converter_state.h"
 
 /// Converts [input] in memory, through the same streams the program uses, and
-/// returns the output bytes.
-std::string highlight(std::string_view input, const Options& options = {});
+/// returns the output bytes. With [baseline_only], by the state machine built
+/// for every processor rather than the fastest this one runs.
+std::string highlight(std::string_view input, const Options& options = {}, bool baseline_only = false);
+
+/// The work the last highlight() call counted (ConverterState::work).
+std::uint64_t last_work();
 
 /// [body] inside the frame the options call for, with line 1's prefix when line
 /// numbers are on: what highlight() gives for input whose body is [body].

@@ -50,6 +50,13 @@ constexpr std::uint64_t bits_past(unsigned n) { return ~std::uint64_t{1} << (n -
 inline unsigned lowest_bit(std::uint64_t x) { return static_cast<unsigned>(__builtin_ctzll(x)); }
 inline unsigned highest_bit(std::uint64_t x) { return 63u - static_cast<unsigned>(__builtin_clzll(x)); }
 
+// How many word characters run from [bit] on in the block: to its end when
+// they fill it (where the count of trailing zeros of 0 would be undefined).
+inline unsigned run_length(std::uint64_t word, unsigned bit) {
+  const std::uint64_t after = ~(word >> bit);
+  return after == 0 ? 64 : static_cast<unsigned>(__builtin_ctzll(after));
+}
+
 /// A longer run of word characters is cut into pieces of this length, each
 /// looked up and written as a word of its own.
 constexpr std::size_t kLongestWordPiece = 255;
@@ -87,7 +94,23 @@ struct Block {
   std::uint64_t output;       // bytes written otherwise than as they are
   std::uint64_t stops;        // bytes that may end plain text: quotes, "/", "#" (and "$", "%")
   unsigned origin_from;       // column_origin accounts for the line feeds below this bit
+
+  // The syntax bytes equal to one of a few values that only some contexts look
+  // for, made when a context first asks in this block (see syntax_bits).
+  std::uint64_t asked[6];
+  unsigned asked_made;
 };
+
+// The few bytes syntax_bits is asked for.
+enum Asked : unsigned { kAskedQuote, kAskedApostrophe, kAskedBackslash, kAskedStar, kAskedSlash, kAskedParen };
+constexpr unsigned char kAskedByte[] = {'"', '\'', '\\', '*', '/', ')'};
+
+// The syntax bytes of the block equal to kAskedByte[asked]: made once per block.
+inline std::uint64_t syntax_bits(Block& b, Asked asked) {
+  if ((b.asked_made >> asked) & 1) return b.asked[asked];
+  b.asked_made |= 1u << asked;
+  return b.asked[asked] = byte_bits(b.bytes, kAskedByte[asked]) & ~b.seconds & b.valid;
+}
 
 // Everything the walk of one window keeps at hand. The output cursor is a local
 // pointer rather than state.out_length, which any byte written through a char
@@ -196,25 +219,37 @@ constexpr char kSpaces[] =
     "                                                                                                    ";
 static_assert(sizeof kSpaces - 1 >= 99);
 
-__attribute__((noinline)) void write_tab(Walk& w, Block& b, unsigned bit) {
+// A run of tabs in the block: the first goes to the next tab stop, each other
+// one a whole tab width on. Returns how many tabs it wrote.
+__attribute__((noinline)) unsigned write_tabs(Walk& w, Block& b, unsigned bit) {
   const unsigned char* const p = b.bytes + bit;
+  unsigned tabs = 1;
+  while (bit + tabs < b.count && p[tabs] == '\t') ++tabs;  // a byte after a tab is no second byte
   copy_to(w, p);
-  w.copied = p + 1;
+  w.copied = p + tabs;
   catch_up_lines(w, b, bit);
   const std::int64_t extras = extras_before(w, b, bit);
   const std::int64_t column = w.offset_of(p) - extras - w.state.column_origin;
   const std::int64_t width = w.state.options.tab_width;
   // The common widths are powers of two, where a mask spares a division.
   const std::int64_t past_stop = (width & (width - 1)) == 0 ? column & (width - 1) : column % width;
-  const std::int64_t spaces = width - past_stop;  // 1 to 99
+  std::int64_t spaces = width - past_stop + width * (tabs - 1);
+  w.state.column_origin = w.offset_of(p + tabs) - extras - (column + spaces);
+  b.origin_from = bit + tabs;
   if (w.no_pre) {
-    for (std::int64_t n = spaces; n > 0; --n) put(w, kNbsp);
+    static constexpr char kTenNbsp[] = "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
+    for (; spaces > 10; spaces -= 10) put(w, kTenNbsp);
+    std::memcpy(w.out, kTenNbsp, 60);
+    w.out += 6 * spaces;
   } else {
-    std::memcpy(w.out, kSpaces, static_cast<std::size_t>(spaces));
+    for (; spaces > 99; spaces -= 99) {
+      std::memcpy(w.out, kSpaces, 99);
+      w.out += 99;
+    }
+    std::memcpy(w.out, kSpaces, 99);
     w.out += spaces;
   }
-  w.state.column_origin = w.offset_of(p + 1) - extras - (column + spaces);
-  b.origin_from = bit + 1;
+  return tabs;
 }
 
 // A line feed that is written otherwise (with line numbers, or without <pre>):
@@ -256,7 +291,7 @@ __attribute__((always_inline)) inline unsigned write_output_event(Walk& w, Block
     case '&': copy_to(w, p); put(w, kAmp); w.copied = p + 1; return 1;
     case '<': copy_to(w, p); put(w, kLt); w.copied = p + 1; return 1;
     case '>': copy_to(w, p); put(w, kGt); w.copied = p + 1; return 1;
-    case '\t': write_tab(w, b, bit); return 1;
+    case '\t': return write_tabs(w, b, bit);
     case ' ': return write_spaces(w, b, bit);
     default: write_line_feed(w, p); return 1;
   }
@@ -362,6 +397,9 @@ inline const unsigned char* take_closed_run(Walk& w, const unsigned char* first,
 // on). A bit past 64 means bytes after the block that the walker has taken:
 // ASCII bytes that need no escaping and hold no tab or line feed.
 
+// The low [n] bits, for n from 1 to 64.
+constexpr std::uint64_t low_bits(unsigned n) { return ~std::uint64_t{0} >> (64 - n); }
+
 // Plain text: words (a keyword is looked up where the word ends in the block;
 // anything else is take_run's), quotes, "/" + "*" or "/", "#".
 template <bool kModern>
@@ -371,11 +409,12 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
     const unsigned bit = lowest_bit(events);
     const unsigned char* const p = b.bytes + bit;
     if ((b.word_starts >> bit) & 1) {
-      const unsigned length = lowest_bit(~(b.word >> bit));
+      const unsigned length = run_length(b.word, bit);
       const unsigned end = bit + length;
       events &= events - 1;
+      const bool digit = (b.digit >> bit) & 1;
       // The common case: a word that ends in this block and may be a keyword.
-      if ((end < b.count) & (length <= kLongestKeyword) & !((b.digit >> bit) & 1)) {
+      if ((end < b.count) & (length <= kLongestKeyword) & !digit) {
         const unsigned char* const word_end = b.bytes + end;
         if (is_keyword_in_window(p, length, kModern)) {
           copy_to(w, p);
@@ -389,6 +428,13 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
           return end;
         }
         continue;
+      }
+      // A number that ends in this block: plain text, with nothing to write.
+      if (digit & (end < b.count)) {
+        const unsigned char after = b.bytes[end];
+        const bool plain_number = kModern ? after != '.' && after != '\'' && after != '+' && after != '-'
+                                          : ((~b.digit >> bit) & low_bits(length)) == 0;
+        if (plain_number) continue;
       }
       const unsigned char* next;
       if (end < b.count) {
@@ -446,7 +492,7 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
 
 // A run that began in an earlier block.
 __attribute__((always_inline)) inline unsigned walk_word_run(Walk& w, Block& b, unsigned from) {
-  const unsigned end = from + lowest_bit(~(b.word >> from));
+  const unsigned end = from + run_length(b.word, from);
   if (end == 64 && b.bytes + 64 < w.limit) return 64;
   w.context = Context::kPlainText;
   const unsigned char* const next =
@@ -457,10 +503,11 @@ __attribute__((always_inline)) inline unsigned walk_word_run(Walk& w, Block& b, 
 // The rest of a word piece cut by the window: it takes up to piece_left more
 // word characters; after that a run of its own begins.
 __attribute__((always_inline)) inline unsigned walk_word_piece(Walk& w, Block& b, unsigned from) {
-  const unsigned end = from + lowest_bit(~(b.word >> from));
+  const unsigned end = from + run_length(b.word, from);
   const std::size_t left = w.state.piece_left;
   if (end - from <= left) {
-    const bool goes_on = end == 64 ? b.bytes + 64 < w.limit : (b.bytes + end == w.limit && !w.at_end);
+    // At the window's limit the next window tells; at the block's end, the next block.
+    const bool goes_on = b.bytes + end == w.limit ? !w.at_end : end == 64;
     if (goes_on) {
       w.state.piece_left = static_cast<std::uint16_t>(left - (end - from));
       return end;
@@ -510,8 +557,8 @@ __attribute__((always_inline)) inline unsigned walk_raw_literal_start(Walk& w, B
 }
 
 __attribute__((always_inline)) inline unsigned walk_literal(Walk& w, Block& b, unsigned from) {
-  const std::uint64_t syntax = ~b.seconds & b.valid;
-  std::uint64_t events = (byte_bits(b.bytes, w.state.quote) & syntax) | (byte_bits(b.bytes, '\\') & syntax) | b.output;
+  std::uint64_t events = syntax_bits(b, w.state.quote == '"' ? kAskedQuote : kAskedApostrophe) |
+                         syntax_bits(b, kAskedBackslash) | b.output;
   if (w.modern) events |= b.line_feed;
   events &= bits_from(from);
   while (events != 0) {
@@ -543,7 +590,7 @@ __attribute__((always_inline)) inline unsigned walk_literal(Walk& w, Block& b, u
 }
 
 __attribute__((always_inline)) inline unsigned walk_raw_literal(Walk& w, Block& b, unsigned from) {
-  std::uint64_t events = ((byte_bits(b.bytes, ')') & ~b.seconds & b.valid) | b.output) & bits_from(from);
+  std::uint64_t events = (syntax_bits(b, kAskedParen) | b.output) & bits_from(from);
   const std::size_t closer = w.state.delimiter_length + 1u;  // the delimiter, then a double quote
   while (events != 0) {
     const unsigned bit = lowest_bit(events);
@@ -576,13 +623,12 @@ __attribute__((always_inline)) inline unsigned walk_raw_literal(Walk& w, Block& 
 }
 
 __attribute__((always_inline)) inline unsigned walk_block_comment(Walk& w, Block& b, unsigned from) {
-  const std::uint64_t syntax = ~b.seconds & b.valid;
   // A "*" of the opener is no "*" of the body: "/*/" does not close.
   const std::uint64_t body = w.body_start <= b.bytes ? ~std::uint64_t{0}
                              : w.body_start >= b.bytes + 64 ? 0
                                                             : ~bits_below(static_cast<unsigned>(w.body_start - b.bytes));
-  const std::uint64_t stars = byte_bits(b.bytes, '*') & syntax & body;
-  const std::uint64_t closers = byte_bits(b.bytes, '/') & syntax & ((stars << 1) | (w.state.after_star ? 1 : 0));
+  const std::uint64_t stars = syntax_bits(b, kAskedStar) & body;
+  const std::uint64_t closers = syntax_bits(b, kAskedSlash) & ((stars << 1) | (w.state.after_star ? 1 : 0));
   std::uint64_t events = (closers | b.output) & bits_from(from);
   while (events != 0) {
     const unsigned bit = lowest_bit(events);
@@ -606,7 +652,7 @@ __attribute__((always_inline)) inline unsigned walk_block_comment(Walk& w, Block
 }
 
 __attribute__((always_inline)) inline unsigned walk_line_comment(Walk& w, Block& b, unsigned from) {
-  const std::uint64_t backslashes = byte_bits(b.bytes, '\\') & ~b.seconds & b.valid;
+  const std::uint64_t backslashes = syntax_bits(b, kAskedBackslash);
   // A backslash right before the line feed continues the comment.
   const std::uint64_t ends = b.line_feed & ~((backslashes << 1) | (w.state.after_backslash ? 1 : 0));
   std::uint64_t events = (ends | b.output) & bits_from(from);
@@ -644,7 +690,7 @@ bool directive_backslash_before(const Walk& w, const Block& b, const unsigned ch
 
 __attribute__((always_inline)) inline unsigned walk_directive(Walk& w, Block& b, unsigned from) {
   std::uint64_t events =
-      ((byte_bits(b.bytes, '/') & ~b.seconds & b.valid) | b.line_feed | b.output) & bits_from(from);
+      (syntax_bits(b, kAskedSlash) | b.line_feed | b.output) & bits_from(from);
   while (events != 0) {
     const unsigned bit = lowest_bit(events);
     const unsigned char* const p = b.bytes + bit;
@@ -786,6 +832,7 @@ __attribute__((always_inline)) inline void classify(Walk& w, Block& b, const uns
   b.count = count;
   b.valid = bits_below(count);
   b.origin_from = 0;
+  b.asked_made = 0;
   b.seconds = 0;
   b.carry_out = 0;
   b.utf8_spill = 0;
