@@ -148,5 +148,22 @@ run_windows in.c -o old.html
 leftover=$(ls | grep -c '\.tmp$' || true)
 [ "$leftover" -eq 0 ] || fail "temporary files left: $leftover"
 
+# 6. Names in Japanese and in Korean (outside code page 932): the arguments come
+#    as wide strings and every file is opened by its wide name.
+for name in "テスト" "테스트"; do
+  cp in.c "$name.c"
+  checks=$((checks + 1))
+  run_windows "$name.c"
+  [ "$status" -eq 0 ] && "$native" in.c | crlf | cmp -s - out || fail "input named $name.c"
+  checks=$((checks + 1))
+  run_windows in.c -o "$name.html"
+  [ "$status" -eq 0 ] && "$native" in.c | crlf | cmp -s - "$name.html" || fail "-o $name.html"
+  checks=$((checks + 1))
+  run_windows "$name.c" -o "$name.c"
+  [ "$status" -eq 1 ] && [ "$(cat "$name.c")" = "1 < 2" ] || fail "$name.c -o $name.c"
+done
+leftover=$(ls | grep -c '\.tmp$' || true)
+[ "$leftover" -eq 0 ] || fail "temporary files left: $leftover"
+
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]

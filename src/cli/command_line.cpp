@@ -56,7 +56,7 @@ bool parse_command_line(int argc, char** argv, ConverterState& state, OutputFile
         continue;
       }
       if (state.input != nullptr) std::fclose(state.input);
-      state.input = std::fopen(argument, "r");
+      state.input = open_input_file(argument);
       if (state.input == nullptr) {
         write_message(kInputOpenFailed);
         return false;

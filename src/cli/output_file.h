@@ -4,24 +4,33 @@
 #include <cstdio>
 #include <string>
 
-// Where the conversion goes, and how a file named with -o is replaced only when
-// the run succeeds. Every difference between the platforms' file systems is in
+// The files of a run: the input, and the output, which is a standard stream, a
+// device, or a file that is touched only once the whole conversion has
+// succeeded, and then only in its content (its links, owner, group, mode and
+// ACLs stay). Every difference between the platforms' file systems is in
 // output_file.cpp.
+
+struct PendingReplacement;  // a converted file waiting to replace the named one
 
 struct OutputFile {
   std::FILE* stream = nullptr;
-  std::string target;     // the regular file the output replaces once it is complete
-  std::string temporary;  // where it is written meanwhile; empty when written directly
+  PendingReplacement* pending = nullptr;  // when the stream is a temporary file
 };
 
 enum class OpenResult { kOpened, kIsInput, kFailed };
 
-/// Opens the output named [name]. A regular file, or a name that does not exist
-/// yet, is written as a new temporary file beside it (a symbolic link: beside
-/// the file it points to), which close_output renames over it, so a failed run
-/// leaves it as it was. Anything else (a device, a FIFO), or a directory where no
-/// temporary file can be made, is written directly. kIsInput when [name] is the
-/// file [input] reads: nothing is opened then.
+/// Opens the input file [name] (UTF-8 on Windows) for reading; nullptr when it
+/// cannot be opened.
+std::FILE* open_input_file(const char* name);
+
+/// Opens the output named [name]. The name of a standard stream (/dev/stdout,
+/// /dev/fd/N ...) is written through that descriptor as it stands; another file
+/// that is not a regular one (a device, a FIFO) directly. A regular file, or a
+/// name that does not exist yet, is written as a temporary file (beside it where
+/// possible, else in the system's temporary directory), which close_output
+/// puts in its place. kIsInput when [name] is the file [input] reads: nothing is
+/// opened then. kFailed when the output cannot be opened, as when its name's
+/// symbolic links loop.
 OpenResult open_output_file(const char* name, std::FILE* input, OutputFile& output);
 
 /// Chooses standard output; kIsInput when it is a regular file that is the
@@ -29,10 +38,17 @@ OpenResult open_output_file(const char* name, std::FILE* input, OutputFile& outp
 /// would read back as it writes.
 OpenResult open_standard_output(std::FILE* input, OutputFile& output);
 
-/// Closes the output. With [keep], a temporary file then replaces the target,
-/// keeping its permission bits; without it (the run failed), the temporary file
-/// is removed and the target is untouched. False when closing or replacing
-/// failed.
+/// Closes the output. With [keep], a temporary file then takes the named
+/// file's place: by a rename where that changes nothing but the content, else
+/// by copying its content into the file in place, room reserved first. Without
+/// [keep] (the run failed) the temporary file is removed and the named file is
+/// untouched. False when closing or replacing failed.
 bool close_output(OutputFile& output, bool keep);
+
+#ifdef _WIN32
+/// A wide-character argument of the program as UTF-8, the encoding the names
+/// are handed on in.
+std::string utf8_of(const wchar_t* text);
+#endif
 
 #endif  // COLORUNE_CLI_OUTPUT_FILE_H_
