@@ -50,6 +50,20 @@ std::string framed(std::string_view body, const Options& options) {
   return result;
 }
 
+std::string without_styles(std::string_view html) {
+  std::string result;
+  constexpr std::string_view kStyle = " style=\"";
+  for (std::size_t at = 0;;) {
+    const std::size_t style = html.find(kStyle, at);
+    if (style == std::string_view::npos) {
+      result += html.substr(at);
+      return result;
+    }
+    result += html.substr(at, style - at);
+    at = html.find('"', style + kStyle.size()) + 1;
+  }
+}
+
 Options make_options(bool line_numbers, bool no_pre, std::uint32_t tab_width, bool utf8, bool modern) {
   Options options;
   options.line_numbers = line_numbers;
@@ -66,6 +80,7 @@ Options options_from_byte(unsigned char byte) {
   options.no_pre = (byte & 2) != 0;
   options.utf8 = (byte & 4) != 0;
   options.modern = (byte & 8) != 0;
+  options.style = (byte & 16) != 0;
   constexpr std::uint32_t kWidths[] = {1, 2, 3, 4, 5, 7, 8, 99};
   options.tab_width = kWidths[byte >> 5];
   return options;

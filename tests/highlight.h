@@ -18,13 +18,17 @@ std::uint64_t last_work();
 /// numbers are on: what highlight() gives for input whose body is [body].
 std::string framed(std::string_view body, const Options& options = {});
 
+/// [html] with every ' style="..."' attribute taken out: what the output of -s
+/// must give back the output without -s as.
+std::string without_styles(std::string_view html);
+
 /// Options in one expression: line numbers, no-pre, tab width, UTF-8, modern.
 Options make_options(bool line_numbers, bool no_pre, std::uint32_t tab_width = 4, bool utf8 = false,
                      bool modern = false);
 
 /// The options a fuzzer input's first byte stands for: bit 0 line numbers, bit 1
-/// no-pre, bit 2 UTF-8, bit 3 the modern reading, bits 5 to 7 the tab width (1,
-/// 2, 3, 4, 5, 7, 8 or 99).
+/// no-pre, bit 2 UTF-8, bit 3 the modern reading, bit 4 inline styles, bits 5 to
+/// 7 the tab width (1, 2, 3, 4, 5, 7, 8 or 99).
 Options options_from_byte(unsigned char byte);
 
 #endif  // COLORUNE_TESTS_HIGHLIGHT_H_

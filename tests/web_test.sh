@@ -46,6 +46,7 @@ inputs=("$golden"/*.c "$golden"/*.cpp "$source_dir/samples/hello.cpp")
     case_json "$name" "$input" '{"noPre":true,"tabWidth":8}' -p -t8
     case_json "$name" "$input" '{"lineNumbers":true,"noPre":true,"utf8":true,"tabWidth":1}' -l -p -u -t1
     case_json "$name" "$input" '{"modern":true,"lineNumbers":true}' -m -l
+    case_json "$name" "$input" '{"style":true,"noPre":true,"lineNumbers":true}' -s -p -l
   done
   echo '];'
   echo 'var webFiles = ['

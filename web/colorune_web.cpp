@@ -22,7 +22,7 @@ ConverterState state;
 /// fragment in a buffer from malloc, which the caller frees, and its size in
 /// [out_size]. Null when no memory is left.
 extern "C" EMSCRIPTEN_KEEPALIVE char* colorune_convert(char* input, std::size_t size, int line_numbers, int no_pre,
-                                                        unsigned tab_width, int utf8, int modern,
+                                                        unsigned tab_width, int utf8, int modern, int style,
                                                         std::size_t* out_size) {
   // fmemopen refuses a buffer of no bytes: an empty input is read from the end
   // of a one-byte buffer.
@@ -46,6 +46,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE char* colorune_convert(char* input, std::size_t 
   state.options.tab_width = tab_width;
   state.options.utf8 = utf8 != 0;
   state.options.modern = modern != 0;
+  state.options.style = style != 0;
   convert(state);
   std::fclose(in);
   const bool failed = std::fclose(out) != 0 || state.write_failed;

@@ -78,6 +78,7 @@ bool parse_command_line(int argc, char** argv, ConverterState& state, OutputFile
       case 'p': state.options.no_pre = true; break;
       case 'u': state.options.utf8 = true; break;
       case 'm': state.options.modern = true; break;
+      case 's': state.options.style = true; break;
       case 't':
         if (!parse_tab_width(argument + 2, state.options)) return false;
         break;

@@ -9,8 +9,9 @@
 #include "highlighter/state_machine.h"
 
 void convert(ConverterState& state) {
-  if (!state.options.no_pre) write_markup(state, kPreOpen);
-  write_markup(state, kCodeOpen);
+  const Markup& markup = markup_for(state.options.style);
+  if (!state.options.no_pre) write_bytes(state, markup.pre_open.text, markup.pre_open.length);
+  write_bytes(state, markup.code_open.text, markup.code_open.length);
   write_line_prefix(state);
   compose_line_feed_text(state);
 

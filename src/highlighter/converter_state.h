@@ -12,6 +12,7 @@ struct Options {
   std::uint32_t tab_width = 4;   // -t<n>: tab stops every n columns, 1 to 99
   bool utf8 = false;             // -u: read whole UTF-8 sequences instead of byte pairs
   bool modern = false;           // -m: the C and C++ of today (keywords, numbers, raw literals)
+  bool style = false;            // -s: the look of the style sheet in each tag, for pages without it
 };
 
 /// The kind of text the conversion is in where it stopped: between two blocks
@@ -48,8 +49,8 @@ inline constexpr std::size_t kOutputBufferSize = std::size_t{1} << 20;
 // compared 16 bytes at once.
 inline constexpr std::size_t kInputSlack = 64;
 // The longest line feed written otherwise: "<br>\n", then the next line's number
-// element with its pads and 20 digits.
-inline constexpr std::size_t kLongestLineFeedText = 80;
+// element (with its style, with -s) with its pads and 20 digits.
+inline constexpr std::size_t kLongestLineFeedText = 192;
 // The most one block of 64 input bytes can add to the output, but for long
 // copies of input bytes: a tab without <pre> (99 times "&nbsp;") for each byte,
 // and a short copy of bytes from before the block. The output buffer has this

@@ -17,8 +17,9 @@ namespace {
 // Writes the line-number element for [line] at [out]; returns its end, and in
 // [last_digit] where its last digit is.
 char* write_line_number(const ConverterState& state, std::uint64_t line, char* out, char*& last_digit) {
-  std::memcpy(out, kLineNumberOpen, sizeof kLineNumberOpen - 1);
-  out += sizeof kLineNumberOpen - 1;
+  const Tag& open = markup_for(state.options.style).line_number_open;
+  std::memcpy(out, open.text, open.length);
+  out += open.length;
   // Right-aligned in three places; from line 1000 on the number stands whole.
   const std::size_t pads = line < 10 ? 2 : line < 100 ? 1 : 0;
   for (std::size_t i = 0; i < pads; ++i) {
@@ -53,7 +54,7 @@ void write_line_prefix(ConverterState& state) {
 }
 
 void compose_line_feed_text(ConverterState& state) {
-  static_assert(sizeof kBreak - 1 + sizeof kLineNumberOpen - 1 + 2 * (sizeof kNbsp - 1) + 20 +
+  static_assert(sizeof kBreak - 1 + kStyledMarkup.line_number_open.length + 2 * (sizeof kNbsp - 1) + 20 +
                     sizeof kLineNumberClose - 1 <= kLongestLineFeedText);
   char* out = state.line_feed_text;
   if (state.options.no_pre) {

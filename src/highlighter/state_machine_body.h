@@ -123,6 +123,7 @@ struct Walk {
   const bool modern;
   const bool no_pre;
   const bool line_numbers;
+  const Markup& markup;
   Context context;  // state.context while the window is walked
   char* out;
   const unsigned char* copied;               // the first byte not yet written
@@ -145,6 +146,17 @@ template <std::size_t N>
 inline void put(Walk& w, const char (&text)[N]) {
   std::memcpy(w.out, text, N - 1);
   w.out += N - 1;
+}
+
+// An opening tag of the run's markup (markup.h): one fixed-size copy, short for
+// the class-only tags.
+inline void put(Walk& w, const Tag& tag) {
+  if (tag.length <= 32) {
+    std::memcpy(w.out, tag.text, 32);
+  } else {
+    std::memcpy(w.out, tag.text, Tag::kRoom);
+  }
+  w.out += tag.length;
 }
 
 // Brings the output cursor back after a write that checks for room itself, and
@@ -257,8 +269,13 @@ __attribute__((noinline)) unsigned write_tabs(Walk& w, Block& b, unsigned bit) {
 inline void write_line_feed(Walk& w, const unsigned char* p) {
   copy_to(w, p);
   w.copied = p + 1;
-  static_assert(sizeof w.state.line_feed_text == kLongestLineFeedText + 16);
-  std::memcpy(w.out, w.state.line_feed_text, kLongestLineFeedText);  // one fixed-size move
+  // One fixed-size move; a longer one for the styled line numbers of -s.
+  static_assert(sizeof w.state.line_feed_text >= kLongestLineFeedText);
+  if (w.state.line_feed_length <= 64) {
+    std::memcpy(w.out, w.state.line_feed_text, 64);
+  } else {
+    std::memcpy(w.out, w.state.line_feed_text, kLongestLineFeedText);
+  }
   w.out += w.state.line_feed_length;
   advance_line_feed_text(w.state);
 }
@@ -359,7 +376,7 @@ const unsigned char* take_run(Walk& w, const unsigned char* first, const unsigne
     }
     if (is_keyword_in_window(piece, length, w.modern)) {
       copy_to(w, piece);
-      put(w, kKeywordOpen);
+      put(w, w.markup.keyword_open);
       std::memcpy(w.out, piece, kLongestKeyword);
       w.out += length;
       put(w, kKeywordClose);
@@ -381,7 +398,7 @@ inline const unsigned char* take_closed_run(Walk& w, const unsigned char* first,
   if (length > kLongestKeyword || is_ascii_digit(*first)) return take_run(w, first, end);
   if (is_keyword_in_window(first, length, w.modern)) {
     copy_to(w, first);
-    put(w, kKeywordOpen);
+    put(w, w.markup.keyword_open);
     std::memcpy(w.out, first, kLongestKeyword);
     w.out += length;
     put(w, kKeywordClose);
@@ -418,7 +435,7 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
         const unsigned char* const word_end = b.bytes + end;
         if (is_keyword_in_window(p, length, kModern)) {
           copy_to(w, p);
-          put(w, kKeywordOpen);
+          put(w, w.markup.keyword_open);
           std::memcpy(w.out, p, kLongestKeyword);
           w.out += length;
           put(w, kKeywordClose);
@@ -456,7 +473,7 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
       case '"':
       case '\'':
         copy_to(w, p);
-        put(w, kStringOpen);
+        put(w, w.markup.string_open);
         w.state.quote = *p;
         w.escaped_at = nullptr;
         w.context = Context::kLiteral;
@@ -469,7 +486,7 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
         }
         if (p[1] == '*' || p[1] == '/') {
           copy_to(w, p);
-          put(w, kCommentOpen);
+          put(w, w.markup.comment_open);
           w.body_start = p + 2;
           w.context = p[1] == '*' ? Context::kBlockComment : Context::kLineComment;
           return bit + 2;
@@ -477,7 +494,7 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
         continue;  // a lone "/"
       case '#':
         copy_to(w, p);
-        put(w, kDirectiveOpen);
+        put(w, w.markup.directive_open);
         w.anchor = p + 1;
         w.anchor_backslash = false;
         w.context = Context::kDirective;
@@ -542,7 +559,7 @@ __attribute__((always_inline)) inline unsigned walk_raw_literal_start(Walk& w, B
     return from;
   }
   copy_to(w, quote);
-  put(w, kStringOpen);
+  put(w, w.markup.string_open);
   copy_escaped(w, quote, p);
   if (p < w.limit && *p == '(') {
     w.state.delimiter_length = static_cast<std::uint8_t>(p - quote - 1);
@@ -704,7 +721,7 @@ __attribute__((always_inline)) inline unsigned walk_directive(Walk& w, Block& b,
       if (p[1] == '*' || p[1] == '/') {
         if (p[1] == '*') w.state.saved_backslash = directive_backslash_before(w, b, p);
         copy_to(w, p);
-        put(w, kCommentOpen);
+        put(w, w.markup.comment_open);
         w.body_start = p + 2;
         w.context = p[1] == '*' ? Context::kDirectiveBlockComment : Context::kDirectiveLineComment;
         return bit + 2;
@@ -916,6 +933,7 @@ void walk_window_variant(ConverterState& state) {
          .modern = options.modern,
          .no_pre = options.no_pre,
          .line_numbers = options.line_numbers,
+         .markup = markup_for(options.style),
          .context = state.context,
          .out = state.out_buffer + state.out_length,
          .copied = state.in_buffer + state.in_next};
