@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Builds the example page from the program's real output:
+# Builds the example pages from the program's real output:
 #   examples/build_example.sh PROGRAM OUT_DIRECTORY [CHECK_SCRIPT]
-# writes OUT_DIRECTORY/example.html and a copy of the style sheet beside it. With
-# CHECK_SCRIPT (tests/browser_check.js) the page also holds the source text and
-# the script that checks the page in a browser.
+# writes OUT_DIRECTORY/example.html and a copy of the style sheet beside it, and
+# OUT_DIRECTORY/inline.html, a page with no style sheet that holds the output of
+# -s. With CHECK_SCRIPT (tests/browser_check.js) the example page also holds the
+# source text and the script that checks the page in a browser.
 set -euo pipefail
 
 program=$1
@@ -16,6 +17,13 @@ trap 'rm -rf "$work"' EXIT
 
 "$program" "$here/sample.cpp" -l > "$work/pre.html"
 "$program" "$here/sample.cpp" -l -p > "$work/no-pre.html"
+{
+  printf '<!DOCTYPE html>\n<html lang="en">\n<head>\n<meta charset="utf-8">\n<title>colorune -s: no style sheet</title>\n'
+  printf '</head>\n<body style="max-width: 54em; margin: 2em auto; padding: 0 1em; font-family: system-ui, sans-serif">\n'
+  printf '<p>The output of <code>colorune sample.cpp -l -s</code> in a page that links no style sheet:</p>\n'
+  "$program" "$here/sample.cpp" -l -s
+  printf '\n</body>\n</html>\n'
+} > "$out/inline.html"
 cp "$here/../share/colorune.css" "$out/colorune.css"
 
 if [ -n "$check" ]; then

@@ -43,3 +43,6 @@ if [ ! -s "$out/example.png" ]; then
   exit 1
 fi
 echo "ok: screenshot in $out/example.png"
+run_browser --hide-scrollbars --window-size=1000,1150 --screenshot="$out/inline.png" "file://$out/page/inline.html"
+[ -s "$out/inline.png" ] || { echo "FAILED: no screenshot of the -s page"; exit 1; }
+echo "ok: screenshot in $out/inline.png"

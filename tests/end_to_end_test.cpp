@@ -106,9 +106,9 @@ TEST_F(EndToEnd, OptionSpellings) {
        "<pre style=\"color:#1f2328;background:#f6f8fa;padding:0.75em 1em;border:1px solid #d0d7de;"
        "border-radius:6px;overflow-x:auto\"><code style=\"font-family:ui-monospace,'SFMono-Regular',"
        "'DejaVu Sans Mono',Menlo,Consolas,monospace;font-size:0.9em;line-height:1.45\">"
-       "<span class=\"lineno\" style=\"color:#656d76;font-style:normal;font-weight:normal;white-space:nowrap;"
+       "<span class=\"lineno\" style=\"color:#656d76;font-style:normal;font-weight:normal;white-space:pre;"
        "user-select:none;-webkit-user-select:none\">  1: </span>    1\n"
-       "<span class=\"lineno\" style=\"color:#656d76;font-style:normal;font-weight:normal;white-space:nowrap;"
+       "<span class=\"lineno\" style=\"color:#656d76;font-style:normal;font-weight:normal;white-space:pre;"
        "user-select:none;-webkit-user-select:none\">  2: </span></code></pre>"},
   };
   for (const auto& c : cases) {

@@ -66,7 +66,7 @@ inline constexpr Markup kStyledMarkup = {
     "border-radius:6px;overflow-x:auto\">",
     "<code style=\"font-family:ui-monospace,'SFMono-Regular','DejaVu Sans Mono',Menlo,Consolas,monospace;"
     "font-size:0.9em;line-height:1.45\">",
-    "<span class=\"lineno\" style=\"color:#656d76;font-style:normal;font-weight:normal;white-space:nowrap;"
+    "<span class=\"lineno\" style=\"color:#656d76;font-style:normal;font-weight:normal;white-space:pre;"
     "user-select:none;-webkit-user-select:none\">",
     "<strong class=\"keyword\" style=\"color:#0550ae;font-weight:bold\">",
     "<em class=\"comment\" style=\"color:#57606a;font-style:italic\">",
