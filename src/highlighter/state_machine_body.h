@@ -112,9 +112,18 @@ inline std::uint64_t syntax_bits(Block& b, Asked asked) {
   return b.asked[asked] = byte_bits(b.bytes, kAskedByte[asked]) & ~b.seconds & b.valid;
 }
 
-// Everything the walk of one window keeps at hand. The output cursor is a local
-// pointer rather than state.out_length, which any byte written through a char
-// pointer could change as far as the compiler knows.
+// Where the output stands: the next byte to write, and the first input byte
+// not yet written. A local of the walk, handed only to functions that are
+// inlined, so that it stays in registers: in memory (state.out_length, or a
+// record whose address a call was given) any byte written through a char
+// pointer could change it as far as the compiler knows, and it would be loaded
+// and stored again around every write.
+struct Cursor {
+  char* out;
+  const unsigned char* copied;
+};
+
+// Everything else the walk of one window keeps at hand.
 struct Walk {
   ConverterState& state;
   const unsigned char* const window;
@@ -125,8 +134,6 @@ struct Walk {
   const bool line_numbers;
   const Markup& markup;
   Context context;  // state.context while the window is walked
-  char* out;
-  const unsigned char* copied;               // the first byte not yet written
   const unsigned char* stop = nullptr;       // where the walk ended short of the limit
   bool fresh_run = false;                    // the window's last byte ended a run: the next starts one
   const unsigned char* run_start = nullptr;  // kWordRun
@@ -143,35 +150,38 @@ struct Walk {
 // ---- Writing ----------------------------------------------------------------
 
 template <std::size_t N>
-inline void put(Walk& w, const char (&text)[N]) {
-  std::memcpy(w.out, text, N - 1);
-  w.out += N - 1;
+__attribute__((always_inline)) inline void put(Cursor& c, const char (&text)[N]) {
+  std::memcpy(c.out, text, N - 1);
+  c.out += N - 1;
 }
 
 // An opening tag of the run's markup (markup.h): one fixed-size copy, short for
 // the class-only tags.
-inline void put(Walk& w, const Tag& tag) {
+__attribute__((always_inline)) inline void put(Cursor& c, const Tag& tag) {
   if (tag.length <= 32) {
-    std::memcpy(w.out, tag.text, 32);
+    std::memcpy(c.out, tag.text, 32);
   } else {
-    std::memcpy(w.out, tag.text, Tag::kRoom);
+    std::memcpy(c.out, tag.text, Tag::kRoom);
   }
-  w.out += tag.length;
+  c.out += tag.length;
 }
 
-// Brings the output cursor back after a write that checks for room itself, and
-// makes room again for the rest of the block.
-void reload(Walk& w) {
-  reserve_output(w.state, kBlockOutputBound);
-  w.out = w.state.out_buffer + w.state.out_length;
+// Hands the cursor's output to state.out_length, or takes it back from there
+// after a write that checks for room itself (making room again for the rest of
+// the block).
+void sync(ConverterState& state, const Cursor& c) {
+  state.out_length = static_cast<std::size_t>(c.out - state.out_buffer);
+}
+char* reload(ConverterState& state) {
+  reserve_output(state, kBlockOutputBound);
+  return state.out_buffer + state.out_length;
 }
 
-void sync(Walk& w) { w.state.out_length = static_cast<std::size_t>(w.out - w.state.out_buffer); }
-
-__attribute__((noinline)) void copy_long(Walk& w, const unsigned char* from, std::size_t count) {
-  sync(w);
-  write_bytes(w.state, reinterpret_cast<const char*>(from), count);
-  reload(w);
+__attribute__((noinline)) char* copy_long(ConverterState& state, char* out, const unsigned char* from,
+                                          std::size_t count) {
+  state.out_length = static_cast<std::size_t>(out - state.out_buffer);
+  write_bytes(state, reinterpret_cast<const char*>(from), count);
+  return reload(state);
 }
 
 // Writes the window's bytes from copied up to [to] as they are. A piece of up
@@ -179,36 +189,34 @@ __attribute__((noinline)) void copy_long(Walk& w, const unsigned char* from, std
 // window and the buffer have room past their ends), which needs no call.
 constexpr std::size_t kShortCopy = 512;
 static_assert(kShortCopy + 64 * 600 + 32 <= kBlockOutputBound);
-__attribute__((always_inline)) inline void copy_to(Walk& w, const unsigned char* to) {
-  const unsigned char* from = w.copied;
-  w.copied = to;
+__attribute__((always_inline)) inline void copy_to(Walk& w, Cursor& c, const unsigned char* to) {
+  const unsigned char* from = c.copied;
+  c.copied = to;
   const auto count = static_cast<std::size_t>(to - from);
   if (count > kShortCopy) {
-    copy_long(w, from, count);
+    c.out = copy_long(w.state, c.out, from, count);
     return;
   }
-  char* const end = w.out + count;
-  for (;;) {
-    std::memcpy(w.out, from, 32);
-    if (w.out + 32 >= end) break;
-    w.out += 32;
-    from += 32;
+  char* const end = c.out + count;
+  for (char* out = c.out;; out += 32, from += 32) {
+    std::memcpy(out, from, 32);
+    if (out + 32 >= end) break;
   }
-  w.out = end;
+  c.out = end;
 }
 
 // A few ASCII bytes, escaped: a raw literal's delimiter.
-void copy_escaped(Walk& w, const unsigned char* from, const unsigned char* to) {
-  copy_to(w, from);
+inline void copy_escaped(Walk& w, Cursor& c, const unsigned char* from, const unsigned char* to) {
+  copy_to(w, c, from);
   for (const unsigned char* p = from; p < to; ++p) {
     switch (*p) {
-      case '&': put(w, kAmp); break;
-      case '<': put(w, kLt); break;
-      case '>': put(w, kGt); break;
-      default: *w.out++ = static_cast<char>(*p); break;
+      case '&': put(c, kAmp); break;
+      case '<': put(c, kLt); break;
+      case '>': put(c, kGt); break;
+      default: *c.out++ = static_cast<char>(*p); break;
     }
   }
-  w.copied = to;
+  c.copied = to;
 }
 
 // ---- Columns and the bytes written otherwise ---------------------------------
@@ -233,12 +241,12 @@ static_assert(sizeof kSpaces - 1 >= 99);
 
 // A run of tabs in the block: the first goes to the next tab stop, each other
 // one a whole tab width on. Returns how many tabs it wrote.
-__attribute__((noinline)) unsigned write_tabs(Walk& w, Block& b, unsigned bit) {
+__attribute__((always_inline)) inline unsigned write_tabs(Walk& w, Block& b, Cursor& c, unsigned bit) {
   const unsigned char* const p = b.bytes + bit;
   unsigned tabs = 1;
   while (bit + tabs < b.count && p[tabs] == '\t') ++tabs;  // a byte after a tab is no second byte
-  copy_to(w, p);
-  w.copied = p + tabs;
+  copy_to(w, c, p);
+  c.copied = p + tabs;
   catch_up_lines(w, b, bit);
   const std::int64_t extras = extras_before(w, b, bit);
   const std::int64_t column = w.offset_of(p) - extras - w.state.column_origin;
@@ -250,40 +258,40 @@ __attribute__((noinline)) unsigned write_tabs(Walk& w, Block& b, unsigned bit) {
   b.origin_from = bit + tabs;
   if (w.no_pre) {
     static constexpr char kTenNbsp[] = "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
-    for (; spaces > 10; spaces -= 10) put(w, kTenNbsp);
-    std::memcpy(w.out, kTenNbsp, 60);
-    w.out += 6 * spaces;
+    for (; spaces > 10; spaces -= 10) put(c, kTenNbsp);
+    std::memcpy(c.out, kTenNbsp, 60);
+    c.out += 6 * spaces;
   } else {
     for (; spaces > 99; spaces -= 99) {
-      std::memcpy(w.out, kSpaces, 99);
-      w.out += 99;
+      std::memcpy(c.out, kSpaces, 99);
+      c.out += 99;
     }
-    std::memcpy(w.out, kSpaces, 99);
-    w.out += spaces;
+    std::memcpy(c.out, kSpaces, 99);
+    c.out += spaces;
   }
   return tabs;
 }
 
 // A line feed that is written otherwise (with line numbers, or without <pre>):
 // inside whatever element holds it, followed by the next line's number.
-inline void write_line_feed(Walk& w, const unsigned char* p) {
-  copy_to(w, p);
-  w.copied = p + 1;
+__attribute__((always_inline)) inline void write_line_feed(Walk& w, Cursor& c, const unsigned char* p) {
+  copy_to(w, c, p);
+  c.copied = p + 1;
   // One fixed-size move; a longer one for the styled line numbers of -s.
   static_assert(sizeof w.state.line_feed_text >= kLongestLineFeedText);
   if (w.state.line_feed_length <= 64) {
-    std::memcpy(w.out, w.state.line_feed_text, 64);
+    std::memcpy(c.out, w.state.line_feed_text, 64);
   } else {
-    std::memcpy(w.out, w.state.line_feed_text, kLongestLineFeedText);
+    std::memcpy(c.out, w.state.line_feed_text, kLongestLineFeedText);
   }
-  w.out += w.state.line_feed_length;
+  c.out += w.state.line_feed_length;
   advance_line_feed_text(w.state);
 }
 
 // A run of spaces without <pre>: returns how many it wrote.
-inline unsigned write_spaces(Walk& w, const Block& b, unsigned bit) {
+__attribute__((always_inline)) inline unsigned write_spaces(Walk& w, const Block& b, Cursor& c, unsigned bit) {
   const unsigned char* const p = b.bytes + bit;
-  copy_to(w, p);
+  copy_to(w, c, p);
   const std::uint64_t rest = ~(b.space >> bit);
   const unsigned count = rest == 0 ? 64 : lowest_bit(rest);
   // Ten at a time, from a run of them, in fixed-size moves.
@@ -291,26 +299,26 @@ inline unsigned write_spaces(Walk& w, const Block& b, unsigned bit) {
   static constexpr char kTenNbsp[] = "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
   unsigned left = count;
   for (;;) {
-    std::memcpy(w.out, kTenNbsp, 60);
+    std::memcpy(c.out, kTenNbsp, 60);
     if (left <= 10) break;
-    w.out += 60;
+    c.out += 60;
     left -= 10;
   }
-  w.out += 6 * left;
-  w.copied = p + count;
+  c.out += 6 * left;
+  c.copied = p + count;
   return count;
 }
 
 // An event of b.output: returns how many bits it covered.
-__attribute__((always_inline)) inline unsigned write_output_event(Walk& w, Block& b, unsigned bit) {
+__attribute__((always_inline)) inline unsigned write_output_event(Walk& w, Block& b, Cursor& c, unsigned bit) {
   const unsigned char* const p = b.bytes + bit;
   switch (*p) {
-    case '&': copy_to(w, p); put(w, kAmp); w.copied = p + 1; return 1;
-    case '<': copy_to(w, p); put(w, kLt); w.copied = p + 1; return 1;
-    case '>': copy_to(w, p); put(w, kGt); w.copied = p + 1; return 1;
-    case '\t': return write_tabs(w, b, bit);
-    case ' ': return write_spaces(w, b, bit);
-    default: write_line_feed(w, p); return 1;
+    case '&': copy_to(w, c, p); put(c, kAmp); c.copied = p + 1; return 1;
+    case '<': copy_to(w, c, p); put(c, kLt); c.copied = p + 1; return 1;
+    case '>': copy_to(w, c, p); put(c, kGt); c.copied = p + 1; return 1;
+    case '\t': return write_tabs(w, b, c, bit);
+    case ' ': return write_spaces(w, b, c, bit);
+    default: write_line_feed(w, c, p); return 1;
   }
 }
 
@@ -320,7 +328,7 @@ __attribute__((always_inline)) inline unsigned write_output_event(Walk& w, Block
 // and everything before belongs to the number: it takes word characters, ".",
 // an apostrophe unless one came just before, and a sign right after an exponent
 // letter. Returns where it ends; at the window's limit, kNumber carries it on.
-const unsigned char* take_number(Walk& w, const unsigned char* p, unsigned char last) {
+__attribute__((always_inline)) inline const unsigned char* take_number(Walk& w, const unsigned char* p, unsigned char last) {
   const unsigned char* const start = p;
   for (;; ++p) {
     if (p == w.limit) {
@@ -330,11 +338,11 @@ const unsigned char* take_number(Walk& w, const unsigned char* p, unsigned char 
       }
       break;
     }
-    const unsigned char c = *p;
-    const bool takes = is_word_char(c) || c == '.' || (c == '\'' && last != '\'') ||
-                       ((c == '+' || c == '-') && is_exponent(last));
+    const unsigned char byte = *p;
+    const bool takes = is_word_char(byte) || byte == '.' || (byte == '\'' && last != '\'') ||
+                       ((byte == '+' || byte == '-') && is_exponent(last));
     if (!takes) break;
-    last = c;
+    last = byte;
   }
   w.state.work += static_cast<std::uint64_t>(p - start);
   return p;
@@ -345,7 +353,8 @@ const unsigned char* take_number(Walk& w, const unsigned char* p, unsigned char 
 // plain text goes on; a run that ends in something else (a number that goes
 // on, a raw literal, a piece cut by the window) sets the context, or stops the
 // walk before a piece that may still grow into a keyword.
-const unsigned char* take_run(Walk& w, const unsigned char* first, const unsigned char* end) {
+__attribute__((always_inline)) inline const unsigned char* take_run(Walk& w, Cursor& c, const unsigned char* first,
+                                                                   const unsigned char* end) {
   const bool open_end = end == w.limit && !w.at_end;
   const unsigned char* piece = first;
   for (;;) {
@@ -375,12 +384,12 @@ const unsigned char* take_run(Walk& w, const unsigned char* first, const unsigne
       return end;
     }
     if (is_keyword_in_window(piece, length, w.modern)) {
-      copy_to(w, piece);
-      put(w, w.markup.keyword_open);
-      std::memcpy(w.out, piece, kLongestKeyword);
-      w.out += length;
-      put(w, kKeywordClose);
-      w.copied = piece_end;
+      copy_to(w, c, piece);
+      put(c, w.markup.keyword_open);
+      std::memcpy(c.out, piece, kLongestKeyword);
+      c.out += length;
+      put(c, kKeywordClose);
+      c.copied = piece_end;
     } else if (w.modern && piece_end == end && end < w.limit && *end == '"' && is_raw_prefix(piece, length)) {
       w.context = Context::kRawLiteralStart;
       return end;
@@ -393,16 +402,17 @@ const unsigned char* take_run(Walk& w, const unsigned char* first, const unsigne
 // A run of word characters [first, end) that ends inside the window, before a
 // byte that is no word character: most often a word that may be a keyword,
 // which is looked up here; anything else is take_run's.
-inline const unsigned char* take_closed_run(Walk& w, const unsigned char* first, const unsigned char* end) {
+__attribute__((always_inline)) inline const unsigned char* take_closed_run(Walk& w, Cursor& c, const unsigned char* first,
+                                                                          const unsigned char* end) {
   const auto length = static_cast<std::size_t>(end - first);
-  if (length > kLongestKeyword || is_ascii_digit(*first)) return take_run(w, first, end);
+  if (length > kLongestKeyword || is_ascii_digit(*first)) return take_run(w, c, first, end);
   if (is_keyword_in_window(first, length, w.modern)) {
-    copy_to(w, first);
-    put(w, w.markup.keyword_open);
-    std::memcpy(w.out, first, kLongestKeyword);
-    w.out += length;
-    put(w, kKeywordClose);
-    w.copied = end;
+    copy_to(w, c, first);
+    put(c, w.markup.keyword_open);
+    std::memcpy(c.out, first, kLongestKeyword);
+    c.out += length;
+    put(c, kKeywordClose);
+    c.copied = end;
   } else if (w.modern && *end == '"' && is_raw_prefix(first, length)) {
     w.context = Context::kRawLiteralStart;
   }
@@ -420,7 +430,7 @@ constexpr std::uint64_t low_bits(unsigned n) { return ~std::uint64_t{0} >> (64 -
 // Plain text: words (a keyword is looked up where the word ends in the block;
 // anything else is take_run's), quotes, "/" + "*" or "/", "#".
 template <bool kModern>
-__attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b, unsigned from) {
+__attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b, Cursor& c, unsigned from) {
   std::uint64_t events = (b.word_starts | b.stops | b.output) & bits_from(from);
   while (events != 0) {
     const unsigned bit = lowest_bit(events);
@@ -434,12 +444,12 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
       if ((end < b.count) & (length <= kLongestKeyword) & !digit) {
         const unsigned char* const word_end = b.bytes + end;
         if (is_keyword_in_window(p, length, kModern)) {
-          copy_to(w, p);
-          put(w, w.markup.keyword_open);
-          std::memcpy(w.out, p, kLongestKeyword);
-          w.out += length;
-          put(w, kKeywordClose);
-          w.copied = word_end;
+          copy_to(w, c, p);
+          put(c, w.markup.keyword_open);
+          std::memcpy(c.out, p, kLongestKeyword);
+          c.out += length;
+          put(c, kKeywordClose);
+          c.copied = word_end;
         } else if (kModern && *word_end == '"' && is_raw_prefix(p, length)) {
           w.context = Context::kRawLiteralStart;
           return end;
@@ -455,13 +465,13 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
       }
       const unsigned char* next;
       if (end < b.count) {
-        next = take_closed_run(w, p, b.bytes + end);
+        next = take_closed_run(w, c, p, b.bytes + end);
       } else if (end == 64 && b.bytes + 64 < w.limit) {  // goes on in the next block
         w.run_start = p;
         w.context = Context::kWordRun;
         return 64;
       } else {
-        next = take_run(w, p, b.bytes + end);
+        next = take_run(w, c, p, b.bytes + end);
       }
       const auto next_bit = static_cast<unsigned>(next - b.bytes);
       if (w.context != Context::kPlainText || w.stop != nullptr || next_bit >= 64) return next_bit;
@@ -472,8 +482,8 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
     switch (*p) {
       case '"':
       case '\'':
-        copy_to(w, p);
-        put(w, w.markup.string_open);
+        copy_to(w, c, p);
+        put(c, w.markup.string_open);
         w.state.quote = *p;
         w.escaped_at = nullptr;
         w.context = Context::kLiteral;
@@ -485,41 +495,41 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
           return bit;
         }
         if (p[1] == '*' || p[1] == '/') {
-          copy_to(w, p);
-          put(w, w.markup.comment_open);
+          copy_to(w, c, p);
+          put(c, w.markup.comment_open);
           w.body_start = p + 2;
           w.context = p[1] == '*' ? Context::kBlockComment : Context::kLineComment;
           return bit + 2;
         }
         continue;  // a lone "/"
       case '#':
-        copy_to(w, p);
-        put(w, w.markup.directive_open);
+        copy_to(w, c, p);
+        put(c, w.markup.directive_open);
         w.anchor = p + 1;
         w.anchor_backslash = false;
         w.context = Context::kDirective;
         return bit + 1;
       case '$':
       case '%': continue;
-      default: events &= bits_past(bit + write_output_event(w, b, bit)); continue;
+      default: events &= bits_past(bit + write_output_event(w, b, c, bit)); continue;
     }
   }
   return 64;
 }
 
 // A run that began in an earlier block.
-__attribute__((always_inline)) inline unsigned walk_word_run(Walk& w, Block& b, unsigned from) {
+__attribute__((always_inline)) inline unsigned walk_word_run(Walk& w, Block& b, Cursor& c, unsigned from) {
   const unsigned end = from + run_length(b.word, from);
   if (end == 64 && b.bytes + 64 < w.limit) return 64;
   w.context = Context::kPlainText;
   const unsigned char* const next =
-      end < b.count ? take_closed_run(w, w.run_start, b.bytes + end) : take_run(w, w.run_start, b.bytes + end);
+      end < b.count ? take_closed_run(w, c, w.run_start, b.bytes + end) : take_run(w, c, w.run_start, b.bytes + end);
   return w.stop != nullptr ? 0 : static_cast<unsigned>(next - b.bytes);  // a stop may lie in an earlier block
 }
 
 // The rest of a word piece cut by the window: it takes up to piece_left more
 // word characters; after that a run of its own begins.
-__attribute__((always_inline)) inline unsigned walk_word_piece(Walk& w, Block& b, unsigned from) {
+__attribute__((always_inline)) inline unsigned walk_word_piece(Walk& w, Block& b, Cursor& c, unsigned from) {
   const unsigned end = from + run_length(b.word, from);
   const std::size_t left = w.state.piece_left;
   if (end - from <= left) {
@@ -539,7 +549,7 @@ __attribute__((always_inline)) inline unsigned walk_word_piece(Walk& w, Block& b
     w.context = Context::kWordRun;
     return 64;
   }
-  return static_cast<unsigned>(take_run(w, cut, b.bytes + end) - b.bytes);
+  return static_cast<unsigned>(take_run(w, c, cut, b.bytes + end) - b.bytes);
 }
 
 __attribute__((always_inline)) inline unsigned walk_number(Walk& w, Block& b, unsigned from) {
@@ -549,7 +559,7 @@ __attribute__((always_inline)) inline unsigned walk_number(Walk& w, Block& b, un
 
 // The double quote of a raw literal, and its delimiter up to "(": anything else
 // before the "(" makes it an ordinary literal from that character on.
-__attribute__((always_inline)) inline unsigned walk_raw_literal_start(Walk& w, Block& b, unsigned from) {
+__attribute__((always_inline)) inline unsigned walk_raw_literal_start(Walk& w, Block& b, Cursor& c, unsigned from) {
   const unsigned char* const quote = b.bytes + from;
   const unsigned char* p = quote + 1;
   while (p < w.limit && static_cast<std::size_t>(p - quote) <= kLongestDelimiter && is_delimiter_char(*p)) ++p;
@@ -558,9 +568,9 @@ __attribute__((always_inline)) inline unsigned walk_raw_literal_start(Walk& w, B
     w.stop = quote;  // the next window tells
     return from;
   }
-  copy_to(w, quote);
-  put(w, w.markup.string_open);
-  copy_escaped(w, quote, p);
+  copy_to(w, c, quote);
+  put(c, w.markup.string_open);
+  copy_escaped(w, c, quote, p);
   if (p < w.limit && *p == '(') {
     w.state.delimiter_length = static_cast<std::uint8_t>(p - quote - 1);
     std::memcpy(w.state.delimiter, quote + 1, w.state.delimiter_length);
@@ -573,7 +583,7 @@ __attribute__((always_inline)) inline unsigned walk_raw_literal_start(Walk& w, B
   return static_cast<unsigned>(p - b.bytes);
 }
 
-__attribute__((always_inline)) inline unsigned walk_literal(Walk& w, Block& b, unsigned from) {
+__attribute__((always_inline)) inline unsigned walk_literal(Walk& w, Block& b, Cursor& c, unsigned from) {
   std::uint64_t events = syntax_bits(b, w.state.quote == '"' ? kAskedQuote : kAskedApostrophe) |
                          syntax_bits(b, kAskedBackslash) | b.output;
   if (w.modern) events |= b.line_feed;
@@ -582,31 +592,31 @@ __attribute__((always_inline)) inline unsigned walk_literal(Walk& w, Block& b, u
     const unsigned bit = lowest_bit(events);
     const unsigned char* const p = b.bytes + bit;
     events &= events - 1;
-    const unsigned char c = *p;
-    if (c == w.state.quote) {
+    const unsigned char byte = *p;
+    if (byte == w.state.quote) {
       if (p == w.escaped_at) continue;
-      copy_to(w, p + 1);
-      put(w, kStringClose);
+      copy_to(w, c, p + 1);
+      put(c, kStringClose);
       w.context = Context::kPlainText;
       return bit + 1;
     }
-    if (c == '\\') {
+    if (byte == '\\') {
       if (p != w.escaped_at) w.escaped_at = p + 1;  // escapes exactly the next character
       continue;
     }
-    if (c == '\n' && w.modern && p != w.escaped_at) {
+    if (byte == '\n' && w.modern && p != w.escaped_at) {
       // The literal ends with its line; the line feed is plain text's.
-      copy_to(w, p);
-      put(w, kStringClose);
+      copy_to(w, c, p);
+      put(c, kStringClose);
       w.context = Context::kPlainText;
       return bit;
     }
-    events &= bits_past(bit + write_output_event(w, b, bit));
+    events &= bits_past(bit + write_output_event(w, b, c, bit));
   }
   return 64;
 }
 
-__attribute__((always_inline)) inline unsigned walk_raw_literal(Walk& w, Block& b, unsigned from) {
+__attribute__((always_inline)) inline unsigned walk_raw_literal(Walk& w, Block& b, Cursor& c, unsigned from) {
   std::uint64_t events = (syntax_bits(b, kAskedParen) | b.output) & bits_from(from);
   const std::size_t closer = w.state.delimiter_length + 1u;  // the delimiter, then a double quote
   while (events != 0) {
@@ -614,7 +624,7 @@ __attribute__((always_inline)) inline unsigned walk_raw_literal(Walk& w, Block& 
     const unsigned char* const p = b.bytes + bit;
     events &= events - 1;
     if (*p != ')') {
-      events &= bits_past(bit + write_output_event(w, b, bit));
+      events &= bits_past(bit + write_output_event(w, b, c, bit));
       continue;
     }
     const auto in_window = static_cast<std::size_t>(w.limit - (p + 1));
@@ -631,15 +641,15 @@ __attribute__((always_inline)) inline unsigned walk_raw_literal(Walk& w, Block& 
       return bit;
     }
     const unsigned char* const end = p + 1 + closer;
-    copy_escaped(w, p, end);
-    put(w, kStringClose);
+    copy_escaped(w, c, p, end);
+    put(c, kStringClose);
     w.context = Context::kPlainText;
     return static_cast<unsigned>(end - b.bytes);
   }
   return 64;
 }
 
-__attribute__((always_inline)) inline unsigned walk_block_comment(Walk& w, Block& b, unsigned from) {
+__attribute__((always_inline)) inline unsigned walk_block_comment(Walk& w, Block& b, Cursor& c, unsigned from) {
   // A "*" of the opener is no "*" of the body: "/*/" does not close.
   const std::uint64_t body = w.body_start <= b.bytes ? ~std::uint64_t{0}
                              : w.body_start >= b.bytes + 64 ? 0
@@ -652,8 +662,8 @@ __attribute__((always_inline)) inline unsigned walk_block_comment(Walk& w, Block
     events &= events - 1;
     if ((closers >> bit) & 1) {
       const unsigned char* const p = b.bytes + bit;
-      copy_to(w, p + 1);
-      put(w, kCommentClose);
+      copy_to(w, c, p + 1);
+      put(c, kCommentClose);
       if (w.context == Context::kDirectiveBlockComment) {
         w.anchor = p + 1;
         w.anchor_backslash = w.state.saved_backslash;
@@ -663,12 +673,12 @@ __attribute__((always_inline)) inline unsigned walk_block_comment(Walk& w, Block
       }
       return bit + 1;
     }
-    events &= bits_past(bit + write_output_event(w, b, bit));
+    events &= bits_past(bit + write_output_event(w, b, c, bit));
   }
   return 64;
 }
 
-__attribute__((always_inline)) inline unsigned walk_line_comment(Walk& w, Block& b, unsigned from) {
+__attribute__((always_inline)) inline unsigned walk_line_comment(Walk& w, Block& b, Cursor& c, unsigned from) {
   const std::uint64_t backslashes = syntax_bits(b, kAskedBackslash);
   // A backslash right before the line feed continues the comment.
   const std::uint64_t ends = b.line_feed & ~((backslashes << 1) | (w.state.after_backslash ? 1 : 0));
@@ -680,16 +690,16 @@ __attribute__((always_inline)) inline unsigned walk_line_comment(Walk& w, Block&
       // The line feed, and the next line's number, are inside the element.
       const unsigned char* const p = b.bytes + bit;
       if ((b.output >> bit) & 1) {
-        write_line_feed(w, p);
+        write_line_feed(w, c, p);
       } else {
-        copy_to(w, p + 1);
+        copy_to(w, c, p + 1);
       }
-      put(w, kCommentClose);
-      if (w.context == Context::kDirectiveLineComment) put(w, kDirectiveClose);
+      put(c, kCommentClose);
+      if (w.context == Context::kDirectiveLineComment) put(c, kDirectiveClose);
       w.context = Context::kPlainText;
       return bit + 1;
     }
-    events &= bits_past(bit + write_output_event(w, b, bit));
+    events &= bits_past(bit + write_output_event(w, b, c, bit));
   }
   return 64;
 }
@@ -705,7 +715,7 @@ bool directive_backslash_before(const Walk& w, const Block& b, const unsigned ch
   return w.anchor_backslash;
 }
 
-__attribute__((always_inline)) inline unsigned walk_directive(Walk& w, Block& b, unsigned from) {
+__attribute__((always_inline)) inline unsigned walk_directive(Walk& w, Block& b, Cursor& c, unsigned from) {
   std::uint64_t events =
       (syntax_bits(b, kAskedSlash) | b.line_feed | b.output) & bits_from(from);
   while (events != 0) {
@@ -720,8 +730,8 @@ __attribute__((always_inline)) inline unsigned walk_directive(Walk& w, Block& b,
       }
       if (p[1] == '*' || p[1] == '/') {
         if (p[1] == '*') w.state.saved_backslash = directive_backslash_before(w, b, p);
-        copy_to(w, p);
-        put(w, w.markup.comment_open);
+        copy_to(w, c, p);
+        put(c, w.markup.comment_open);
         w.body_start = p + 2;
         w.context = p[1] == '*' ? Context::kDirectiveBlockComment : Context::kDirectiveLineComment;
         return bit + 2;
@@ -731,15 +741,15 @@ __attribute__((always_inline)) inline unsigned walk_directive(Walk& w, Block& b,
     if (*p == '\n') {
       const bool goes_on = directive_backslash_before(w, b, p);
       if ((b.output >> bit) & 1) {
-        write_line_feed(w, p);
+        write_line_feed(w, c, p);
       }
       if (goes_on) continue;
-      copy_to(w, p + 1);
-      put(w, kDirectiveClose);
+      copy_to(w, c, p + 1);
+      put(c, kDirectiveClose);
       w.context = Context::kPlainText;
       return bit + 1;
     }
-    events &= bits_past(bit + write_output_event(w, b, bit));
+    events &= bits_past(bit + write_output_event(w, b, c, bit));
   }
   return 64;
 }
@@ -903,20 +913,20 @@ void end_block(Walk& w, Block& b, const unsigned char* at) {
   }
 }
 
-__attribute__((always_inline)) inline unsigned walk_context(Walk& w, Block& b, unsigned from) {
+__attribute__((always_inline)) inline unsigned walk_context(Walk& w, Block& b, Cursor& c, unsigned from) {
   switch (w.context) {
     case Context::kPlainText: break;  // the caller's own
-    case Context::kWordRun: return walk_word_run(w, b, from);
-    case Context::kWordPiece: return walk_word_piece(w, b, from);
+    case Context::kWordRun: return walk_word_run(w, b, c, from);
+    case Context::kWordPiece: return walk_word_piece(w, b, c, from);
     case Context::kNumber: return walk_number(w, b, from);
-    case Context::kRawLiteralStart: return walk_raw_literal_start(w, b, from);
-    case Context::kLiteral: return walk_literal(w, b, from);
-    case Context::kRawLiteral: return walk_raw_literal(w, b, from);
+    case Context::kRawLiteralStart: return walk_raw_literal_start(w, b, c, from);
+    case Context::kLiteral: return walk_literal(w, b, c, from);
+    case Context::kRawLiteral: return walk_raw_literal(w, b, c, from);
     case Context::kBlockComment:
-    case Context::kDirectiveBlockComment: return walk_block_comment(w, b, from);
+    case Context::kDirectiveBlockComment: return walk_block_comment(w, b, c, from);
     case Context::kLineComment:
-    case Context::kDirectiveLineComment: return walk_line_comment(w, b, from);
-    case Context::kDirective: return walk_directive(w, b, from);
+    case Context::kDirectiveLineComment: return walk_line_comment(w, b, c, from);
+    case Context::kDirective: return walk_directive(w, b, c, from);
   }
   return 64;
 }
@@ -934,10 +944,9 @@ void walk_window_variant(ConverterState& state) {
          .no_pre = options.no_pre,
          .line_numbers = options.line_numbers,
          .markup = markup_for(options.style),
-         .context = state.context,
-         .out = state.out_buffer + state.out_length,
-         .copied = state.in_buffer + state.in_next};
-  const unsigned char* p = w.copied;
+         .context = state.context};
+  Cursor c{state.out_buffer + state.out_length, state.in_buffer + state.in_next};
+  const unsigned char* p = c.copied;
   // What the last window handed on, as pointers into this one.
   w.escaped_at = state.escaped ? p : nullptr;
   w.body_start = p;
@@ -945,10 +954,10 @@ void walk_window_variant(ConverterState& state) {
   w.anchor_backslash = state.directive_backslash;
 
   while (p < w.limit) {
-    if (w.out > state.out_buffer + kOutputBufferSize) {  // room for one block's writes
-      sync(w);
+    if (c.out > state.out_buffer + kOutputBufferSize) {  // room for one block's writes
+      sync(state, c);
       flush_output(state);
-      w.out = state.out_buffer + state.out_length;
+      c.out = state.out_buffer + state.out_length;
     }
     Block b;
     classify(w, b, p, w.limit - p >= 64 ? 64u : static_cast<unsigned>(w.limit - p));
@@ -957,11 +966,11 @@ void walk_window_variant(ConverterState& state) {
     unsigned bit = 0;
     do {
       if (w.context != Context::kPlainText) {
-        bit = walk_context(w, b, bit);
+        bit = walk_context(w, b, c, bit);
       } else if (w.modern) {
-        bit = walk_plain_text<true>(w, b, bit);
+        bit = walk_plain_text<true>(w, b, c, bit);
       } else {
-        bit = walk_plain_text<false>(w, b, bit);
+        bit = walk_plain_text<false>(w, b, c, bit);
       }
     } while (bit < b.count && w.stop == nullptr);
     if (w.stop == nullptr) w.stop = block_stop;
@@ -972,8 +981,8 @@ void walk_window_variant(ConverterState& state) {
   }
 
   const unsigned char* const end = w.stop != nullptr ? w.stop : w.limit;
-  copy_to(w, end);
-  sync(w);
+  copy_to(w, c, end);
+  sync(state, c);
   state.in_next = static_cast<std::size_t>(end - state.in_buffer);
   state.context = w.context;
   state.escaped = w.escaped_at == end;
