@@ -51,17 +51,21 @@ std::string framed(std::string_view body, const Options& options) {
 }
 
 std::string without_styles(std::string_view html) {
+  // Only inside tags: the source's own text may say ' style="' too. A "<" of
+  // the source is always written as an entity, so every "<" opens a tag.
   std::string result;
   constexpr std::string_view kStyle = " style=\"";
-  for (std::size_t at = 0;;) {
-    const std::size_t style = html.find(kStyle, at);
-    if (style == std::string_view::npos) {
-      result += html.substr(at);
-      return result;
+  bool in_tag = false;
+  for (std::size_t at = 0; at < html.size();) {
+    if (in_tag && html.compare(at, kStyle.size(), kStyle) == 0) {
+      at = html.find('"', at + kStyle.size()) + 1;
+      continue;
     }
-    result += html.substr(at, style - at);
-    at = html.find('"', style + kStyle.size()) + 1;
+    if (html[at] == '<') in_tag = true;
+    if (html[at] == '>') in_tag = false;
+    result += html[at++];
   }
+  return result;
 }
 
 Options make_options(bool line_numbers, bool no_pre, std::uint32_t tab_width, bool utf8, bool modern) {

@@ -48,7 +48,7 @@ TEST(Messages, AreTheJapaneseTextsInShiftJis) {
       {kOutputIsInput, "[ERROR] 入力ファイルと同じファイルには出力できません。\n"},
       {kInputReadFailed, "[ERROR] 入力ファイルを読み込めませんでした。\n"},
       {kOutputWriteFailed, "[ERROR] 出力ファイルに書き込めませんでした。\n"},
-      {kVersionLine, "Colorune Version 1.0.1\n\n"},
+      {kVersionLine, "Colorune Version 1.0.1\n\n"},  // a new version changes the help text, and this line
       {kUsage,
        "使い方: colorune 入力ファイル [ オプション... ]\n"
        "オプション:\n"

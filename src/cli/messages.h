@@ -1,6 +1,8 @@
 #ifndef COLORUNE_CLI_MESSAGES_H_
 #define COLORUNE_CLI_MESSAGES_H_
 
+#include "cli/version.h"
+
 // The program's messages, written to standard error as they stand: Shift_JIS
 // bytes, each message with its "[ERROR] " or "[WARNING] " prefix and its final
 // line feed. The bytes are spelled as escapes so that neither the encoding of this
@@ -60,7 +62,7 @@ inline constexpr char kOutputWriteFailed[] =
     "\x82\xdc\x82\xb9\x82\xf1\x82\xc5\x82\xb5\x82\xbd\x81" "B\n";
 
 // The help text (-h): the version line and an empty line before the usage block.
-inline constexpr char kVersionLine[] = "Colorune Version 1.0.1\n\n";
+inline constexpr char kVersionLine[] = "Colorune Version " COLORUNE_VERSION "\n\n";
 
 // The usage block; the descriptions start in the 21st column.
 //   使い方: colorune 入力ファイル [ オプション... ]   (Usage: colorune input-file [ options... ])
