@@ -324,6 +324,17 @@ __attribute__((always_inline)) inline unsigned write_output_event(Walk& w, Block
 
 // ---- Words and numbers -------------------------------------------------------
 
+// A keyword of [length] letters at [word], in its element.
+__attribute__((always_inline)) inline void write_keyword(Walk& w, Cursor& c, const unsigned char* word,
+                                                         std::size_t length) {
+  copy_to(w, c, word);
+  put(c, w.markup.keyword_open);
+  std::memcpy(c.out, word, kLongestKeyword);  // a word of the window, which has room past it
+  c.out += length;
+  put(c, kKeywordClose);
+  c.copied = word + length;
+}
+
 // The modern reading's number, from [p] on, where [last] is the byte before p
 // and everything before belongs to the number: it takes word characters, ".",
 // an apostrophe unless one came just before, and a sign right after an exponent
@@ -384,12 +395,7 @@ __attribute__((always_inline)) inline const unsigned char* take_run(Walk& w, Cur
       return end;
     }
     if (is_keyword_in_window(piece, length, w.modern)) {
-      copy_to(w, c, piece);
-      put(c, w.markup.keyword_open);
-      std::memcpy(c.out, piece, kLongestKeyword);
-      c.out += length;
-      put(c, kKeywordClose);
-      c.copied = piece_end;
+      write_keyword(w, c, piece, length);
     } else if (w.modern && piece_end == end && end < w.limit && *end == '"' && is_raw_prefix(piece, length)) {
       w.context = Context::kRawLiteralStart;
       return end;
@@ -407,12 +413,7 @@ __attribute__((always_inline)) inline const unsigned char* take_closed_run(Walk&
   const auto length = static_cast<std::size_t>(end - first);
   if (length > kLongestKeyword || is_ascii_digit(*first)) return take_run(w, c, first, end);
   if (is_keyword_in_window(first, length, w.modern)) {
-    copy_to(w, c, first);
-    put(c, w.markup.keyword_open);
-    std::memcpy(c.out, first, kLongestKeyword);
-    c.out += length;
-    put(c, kKeywordClose);
-    c.copied = end;
+    write_keyword(w, c, first, length);
   } else if (w.modern && *end == '"' && is_raw_prefix(first, length)) {
     w.context = Context::kRawLiteralStart;
   }
@@ -444,12 +445,7 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
       if ((end < b.count) & (length <= kLongestKeyword) & !digit) {
         const unsigned char* const word_end = b.bytes + end;
         if (is_keyword_in_window(p, length, kModern)) {
-          copy_to(w, c, p);
-          put(c, w.markup.keyword_open);
-          std::memcpy(c.out, p, kLongestKeyword);
-          c.out += length;
-          put(c, kKeywordClose);
-          c.copied = word_end;
+          write_keyword(w, c, p, length);
         } else if (kModern && *word_end == '"' && is_raw_prefix(p, length)) {
           w.context = Context::kRawLiteralStart;
           return end;
