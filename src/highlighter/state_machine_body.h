@@ -1,18 +1,16 @@
 #ifndef COLORUNE_HIGHLIGHTER_STATE_MACHINE_BODY_H_
 #define COLORUNE_HIGHLIGHTER_STATE_MACHINE_BODY_H_
 
-// (No std::min and the like here: a template the standard library defines
-// could be kept in this variant's build for all of them.)
-//
 // The body of the state machine, built once for each instruction set the
 // program is made for (state_machine.cpp, state_machine_avx2.cpp; see isa.h).
+// No std::min and the like here: the linker could keep this variant's build of
+// such a template for all of them.
 //
-// Per block of 64 bytes: classify (masks of word characters,
-// line feeds, the bytes plain text must see, the bytes written otherwise than as
-// they are), find the second bytes of pairs (no syntax there) or the UTF-8
-// sequences, then hand the block to the walker of the current context, which
-// visits the events of its context in order and returns the bit where the next
-// context begins:
+// Per block of 64 bytes: classify (masks of word characters, line feeds, the
+// bytes plain text must see, the bytes written otherwise than as they are),
+// find the second bytes of pairs (no syntax there) or the UTF-8 sequences, then
+// hand the block to the walker of the current context, which visits the events
+// of its context in order and returns the bit where the next context begins:
 //
 //   plain text     word runs (keywords, the modern reading's numbers and raw
 //                  literal prefixes), quotes, "/" + "*" or "/", "#"
