@@ -1,5 +1,7 @@
 #include "highlighter/keywords.h"
 
+#include <cstring>
+
 constexpr Keyword keyword_table[kKeywordCount] = {
     // The classic reading: C++ of 1998.
     {"auto", Reading::kClassic},         {"asm", Reading::kClassic},          {"bool", Reading::kClassic},
@@ -69,12 +71,8 @@ constexpr Tables kTables = make_tables_now();
 }  // namespace keyword_lookup
 
 bool is_keyword(std::string_view word, bool modern) {
-  const auto* const bytes = reinterpret_cast<const unsigned char*>(word.data());
-  const keyword_lookup::Entry* const entry = keyword_lookup::entry_for(bytes, word.size(), modern);
-  if (entry == nullptr) return false;
-  // A loop, not memcmp: the words are short, and a call costs more than they do.
-  for (std::size_t i = 0; i < word.size(); ++i) {
-    if (entry->text[i] != word[i]) return false;
-  }
-  return true;
+  if (word.empty() || word.size() > kLongestKeyword) return false;
+  unsigned char padded[kLongestKeyword] = {};  // the 16 readable bytes the lookup compares
+  std::memcpy(padded, word.data(), word.size());
+  return is_keyword_in_window(padded, word.size(), modern);
 }

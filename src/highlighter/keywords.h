@@ -65,16 +65,6 @@ struct Tables {
 
 extern const Tables kTables;  // built at compile time in keywords.cpp
 
-/// The one entry [word] can equal, when a keyword of its length and reading
-/// hashes there; else nullptr.
-inline const Entry* entry_for(const unsigned char* word, std::size_t length, bool modern) {
-  if (length == 0 || length > kLongestKeyword) return nullptr;
-  const Entry& entry = kTables.entries[kTables.slots[slot_of(word, length)]];
-  // In the modern reading the reading bit does not count.
-  const unsigned ignored = modern ? 0x80u : 0u;
-  return ((entry.length_and_reading ^ length) & ~ignored) == 0 ? &entry : nullptr;
-}
-
 }  // namespace keyword_lookup
 
 inline namespace COLORUNE_ISA {

@@ -232,6 +232,19 @@ inline void catch_up_lines(Walk& w, Block& b, unsigned bit) {
   b.origin_from = last + 1;
 }
 
+// [count] times "&nbsp;", ten at a time in fixed-size moves.
+__attribute__((always_inline)) inline void put_nbsp(Cursor& c, std::int64_t count) {
+  static_assert(sizeof kNbsp - 1 == 6);
+  static constexpr char kTenNbsp[] = "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
+  for (;;) {
+    std::memcpy(c.out, kTenNbsp, 60);
+    if (count <= 10) break;
+    c.out += 60;
+    count -= 10;
+  }
+  c.out += 6 * count;
+}
+
 // Enough spaces for the widest tab.
 constexpr char kSpaces[] =
     "                                                                                                    ";
@@ -255,10 +268,7 @@ __attribute__((always_inline)) inline unsigned write_tabs(Walk& w, Block& b, Cur
   w.state.column_origin = w.offset_of(p + tabs) - extras - (column + spaces);
   b.origin_from = bit + tabs;
   if (w.no_pre) {
-    static constexpr char kTenNbsp[] = "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
-    for (; spaces > 10; spaces -= 10) put(c, kTenNbsp);
-    std::memcpy(c.out, kTenNbsp, 60);
-    c.out += 6 * spaces;
+    put_nbsp(c, spaces);
   } else {
     for (; spaces > 99; spaces -= 99) {
       std::memcpy(c.out, kSpaces, 99);
@@ -292,17 +302,7 @@ __attribute__((always_inline)) inline unsigned write_spaces(Walk& w, const Block
   copy_to(w, c, p);
   const std::uint64_t rest = ~(b.space >> bit);
   const unsigned count = rest == 0 ? 64 : lowest_bit(rest);
-  // Ten at a time, from a run of them, in fixed-size moves.
-  static_assert(sizeof kNbsp - 1 == 6);
-  static constexpr char kTenNbsp[] = "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;";
-  unsigned left = count;
-  for (;;) {
-    std::memcpy(c.out, kTenNbsp, 60);
-    if (left <= 10) break;
-    c.out += 60;
-    left -= 10;
-  }
-  c.out += 6 * left;
+  put_nbsp(c, count);
   c.copied = p + count;
   return count;
 }
@@ -331,6 +331,23 @@ __attribute__((always_inline)) inline void write_keyword(Walk& w, Cursor& c, con
   c.out += length;
   put(c, kKeywordClose);
   c.copied = word + length;
+}
+
+// A word of [length] bytes at [word] that may be a keyword, and [after] the
+// byte after it (nullptr when that is not in the window yet): a keyword is
+// written as one. Returns true when, in the modern reading, the word is the
+// prefix of a raw literal that [after] opens; the raw literal then begins there.
+__attribute__((always_inline)) inline bool take_word(Walk& w, Cursor& c, const unsigned char* word, std::size_t length,
+                                                    bool modern, const unsigned char* after) {
+  if (is_keyword_in_window(word, length, modern)) {
+    write_keyword(w, c, word, length);
+    return false;
+  }
+  if (modern && after != nullptr && *after == '"' && is_raw_prefix(word, length)) {
+    w.context = Context::kRawLiteralStart;
+    return true;
+  }
+  return false;
 }
 
 // The modern reading's number, from [p] on, where [last] is the byte before p
@@ -392,13 +409,8 @@ __attribute__((always_inline)) inline const unsigned char* take_run(Walk& w, Cur
       w.state.piece_left = static_cast<std::uint16_t>(kLongestWordPiece - length);
       return end;
     }
-    if (is_keyword_in_window(piece, length, w.modern)) {
-      write_keyword(w, c, piece, length);
-    } else if (w.modern && piece_end == end && end < w.limit && *end == '"' && is_raw_prefix(piece, length)) {
-      w.context = Context::kRawLiteralStart;
-      return end;
-    }
-    if (piece_end == end) return end;
+    const bool last = piece_end == end;
+    if (take_word(w, c, piece, length, w.modern, last && end < w.limit ? end : nullptr) || last) return end;
     piece = piece_end;  // cut: the rest is a run of its own
   }
 }
@@ -410,11 +422,7 @@ __attribute__((always_inline)) inline const unsigned char* take_closed_run(Walk&
                                                                           const unsigned char* end) {
   const auto length = static_cast<std::size_t>(end - first);
   if (length > kLongestKeyword || is_ascii_digit(*first)) return take_run(w, c, first, end);
-  if (is_keyword_in_window(first, length, w.modern)) {
-    write_keyword(w, c, first, length);
-  } else if (w.modern && *end == '"' && is_raw_prefix(first, length)) {
-    w.context = Context::kRawLiteralStart;
-  }
+  take_word(w, c, first, length, w.modern, end);
   return end;
 }
 
@@ -441,13 +449,7 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
       const bool digit = (b.digit >> bit) & 1;
       // The common case: a word that ends in this block and may be a keyword.
       if ((end < b.count) & (length <= kLongestKeyword) & !digit) {
-        const unsigned char* const word_end = b.bytes + end;
-        if (is_keyword_in_window(p, length, kModern)) {
-          write_keyword(w, c, p, length);
-        } else if (kModern && *word_end == '"' && is_raw_prefix(p, length)) {
-          w.context = Context::kRawLiteralStart;
-          return end;
-        }
+        if (take_word(w, c, p, length, kModern, b.bytes + end)) return end;
         continue;
       }
       // A number that ends in this block: plain text, with nothing to write.
@@ -730,7 +732,7 @@ __attribute__((always_inline)) inline unsigned walk_directive(Walk& w, Block& b,
         w.context = p[1] == '*' ? Context::kDirectiveBlockComment : Context::kDirectiveLineComment;
         return bit + 2;
       }
-      continue;  // a lone "/": the directive's prev stays as it was
+      continue;  // a lone "/"
     }
     if (*p == '\n') {
       const bool goes_on = directive_backslash_before(w, b, p);
@@ -749,6 +751,19 @@ __attribute__((always_inline)) inline unsigned walk_directive(Walk& w, Block& b,
 }
 
 // ---- Blocks -----------------------------------------------------------------
+
+// The masks of a block from its classes, for the bytes in [syntax] (no second
+// bytes), with [escapes] written otherwise too.
+__attribute__((always_inline)) inline void take_classes(Block& b, const BlockClasses& c, std::uint64_t syntax,
+                                                        std::uint64_t escapes, std::uint64_t word_carry) {
+  b.word = c.word & syntax;
+  b.word_starts = b.word & ~((b.word << 1) | word_carry);
+  b.line_feed = c.line_feed & syntax;
+  b.space = c.space & syntax;
+  b.digit = c.digit & syntax;
+  b.output = (c.special & syntax) | escapes;
+  b.stops = c.sparse & ~c.special & syntax;
+}
 
 // Reading UTF-8: the continuation bytes of the block's well-formed sequences go
 // into b.extras; a sequence the window's limit cuts short ends the walk before
@@ -823,18 +838,11 @@ __attribute__((noinline)) void classify_wide_characters(Walk& w, Block& b, const
     b.extras = seconds & b.valid;
   }
   b.seconds = seconds;
-  const std::uint64_t syntax = ~seconds & b.valid;
-  b.word = c.word & syntax;
-  b.word_starts = b.word & ~((b.word << 1) | state.word_carry);
-  b.line_feed = c.line_feed & syntax;
-  b.space = c.space & syntax;
   // A second byte "<", ">" or "&" (which Shift_JIS never has) comes from text in
   // another encoding, and is escaped lest it open a tag in the page.
   const std::uint64_t escapes =
       seconds == 0 ? 0 : (byte_bits(b.bytes, '&') | byte_bits(b.bytes, '<') | byte_bits(b.bytes, '>')) & seconds & b.valid;
-  b.digit = c.digit & syntax;
-  b.output = (c.special & syntax) | escapes;
-  b.stops = c.sparse & ~c.special & syntax;
+  take_classes(b, c, ~seconds & b.valid, escapes, state.word_carry);
 }
 
 // Classifies the block at [bytes], of which [count] bytes are in the window.
@@ -862,13 +870,7 @@ __attribute__((always_inline)) inline void classify(Walk& w, Block& b, const uns
     classify_wide_characters(w, b, c);
     return;
   }
-  b.word = c.word & b.valid;
-  b.word_starts = b.word & ~((b.word << 1) | state.word_carry);
-  b.line_feed = c.line_feed & b.valid;
-  b.space = c.space & b.valid;
-  b.digit = c.digit & b.valid;
-  b.output = c.special & b.valid;
-  b.stops = c.sparse & ~c.special & b.valid;
+  take_classes(b, c, b.valid, 0, state.word_carry);
 }
 
 // Settles the block, walked up to [at], and hands on what the next block needs.
