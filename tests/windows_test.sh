@@ -91,7 +91,7 @@ printf 'int a;\n' > before_ctrl_z.c
 printf 'a\rb\r\r\n' > lone_cr.c                                      # a CR alone is a byte like any other
 for name in continued.c lone_cr.c; do
   crlf < "$name" > "crlf_$name"
-  for options in "" "-l -p"; do
+  for options in "" "-l -p" "-s -l -m"; do
     checks=$((checks + 1))
     run_windows "crlf_$name" $options
     cp out windows.out
