@@ -4,6 +4,11 @@
 // longer a placeholder, or what it is when the time is up. With a file name,
 // also takes a screenshot of the page at the given size. Needs only Node.js.
 //
+// The browser runs in a process group of its own, with a fresh profile; its
+// helpers outlive the main process for a while, writing into the profile, so the
+// profile goes only once every process of the group has gone. The verdict is
+// the page's alone: a profile that cannot be removed is a warning.
+//
 //   node tests/browser_run.js CHROMIUM URL EXPRESSION PLACEHOLDER SECONDS [SHOT.png WIDTH HEIGHT]
 'use strict';
 const { spawn } = require('child_process');
@@ -16,10 +21,14 @@ const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'colorune-browser-'));
 // No network, no first-run work, a fresh profile: the browser must reach
 // nothing.
 const browser = spawn(chromium, [
-  '--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--disable-background-networking',
+  '--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
   '--disable-component-update', '--disable-sync', '--hide-scrollbars', '--remote-debugging-pipe',
   '--user-data-dir=' + profile, '--window-size=' + (width || 1000) + ',' + (height || 1000), 'about:blank',
-], { stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe'] });
+], { stdio: ['ignore', 'ignore', 'ignore', 'pipe', 'pipe'], detached: true });
+const group = browser.pid;
+browser.on('error', (error) => finish('browser_run: cannot start the browser: ' + error.message, 1));
+// Once the browser has gone, a message to it is lost, not an error.
+browser.stdio[3].on('error', () => {});
 
 // Messages go both ways as JSON, each ended by a NUL byte.
 let lastId = 0;
@@ -44,17 +53,72 @@ function send(method, params, sessionId) {
   });
 }
 
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// Whether a process of the browser's group is still running (a zombie waiting
+// for its parent, or for an init that may never reap it, is not).
+function groupRunning() {
+  if (group === undefined) return false;
+  let entries;
+  try {
+    entries = fs.readdirSync('/proc');
+  } catch (error) {
+    try {
+      process.kill(-group, 0);
+      return true;
+    } catch (e) {
+      return e.code === 'EPERM';
+    }
+  }
+  for (const entry of entries) {
+    if (!/^[0-9]+$/.test(entry)) continue;
+    let stat;
+    try {
+      stat = fs.readFileSync('/proc/' + entry + '/stat', 'latin1');
+    } catch (error) {
+      continue;  // gone meanwhile
+    }
+    // pid (comm) state ppid pgrp ...: comm may hold spaces and parentheses.
+    const fields = stat.slice(stat.lastIndexOf(')') + 2).split(' ');
+    if (Number(fields[2]) === group && fields[0] !== 'Z') return true;
+  }
+  return false;
+}
+
+function signalGroup(signal) {
+  try {
+    process.kill(-group, signal);
+  } catch (error) {
+    // the group has gone already
+  }
+}
+
+// Asks the browser to close, then ends what is left of its group; waits, with a
+// bound, until none of it runs.
+async function stopBrowser() {
+  await Promise.race([send('Browser.close'), sleep(3000)]);
+  for (const [signal, seconds] of [['SIGTERM', 2], ['SIGTERM', 10], ['SIGKILL', 10]]) {
+    const deadline = Date.now() + 1000 * seconds;
+    while (groupRunning() && Date.now() < deadline) await sleep(50);
+    if (!groupRunning()) return true;
+    signalGroup(signal);
+  }
+  return !groupRunning();
+}
+
 let finishing = false;
-function finish(value, code) {
+async function finish(value, code) {
   if (finishing) return;
   finishing = true;
   process.stdout.write(String(value));
-  // The profile goes once the browser has let go of it.
-  browser.on('exit', () => {
+  const stopped = await stopBrowser();
+  try {
     fs.rmSync(profile, { recursive: true, force: true, maxRetries: 5 });
-    process.exit(code);
-  });
-  browser.kill();
+  } catch (error) {
+    process.stderr.write('browser_run: warning: the browser profile stays: ' + error.message + '\n');
+  }
+  if (!stopped) process.stderr.write('browser_run: warning: browser processes outlived the wait\n');
+  process.exit(code);
 }
 
 (async () => {

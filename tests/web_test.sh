@@ -98,6 +98,7 @@ colorune.ready.then(function () {
 });
 SHOT
 sed -i 's|</body>|<script src="shot.js"></script>\n</body>|' "$work/shot/index.html"
+rm -f "$work/web_page.png"
 run_page "file://$work/shot/index.html" "$work/web_page.png" 1000 1700 > /dev/null
 [ -s "$work/web_page.png" ] || { echo "FAILED: no screenshot"; exit 1; }
 echo "ok: screenshot in $work/web_page.png"

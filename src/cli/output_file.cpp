@@ -122,22 +122,29 @@ DWORD links_of(const std::wstring& name) {
 
 // An interrupted run (Ctrl+C, Ctrl+Break, the console closed) removes its
 // temporary file, then ends as it would have.
+// The handler runs in a thread of its own: the lock keeps it waiting while the
+// file is made and its name recorded, so that it never finds a file it does not
+// know of yet.
 wchar_t guarded_name[MAX_PATH * 2];
+SRWLOCK guarded_lock = SRWLOCK_INIT;
 
 BOOL WINAPI remove_temporary(DWORD) {
+  AcquireSRWLockExclusive(&guarded_lock);
   if (guarded_name[0] != L'\0') DeleteFileW(guarded_name);
+  ReleaseSRWLockExclusive(&guarded_lock);
   return FALSE;
 }
 
 void guard_temporary(const std::wstring& name) {
   if (name.size() >= sizeof guarded_name / sizeof guarded_name[0]) return;
   std::wmemcpy(guarded_name, name.c_str(), name.size() + 1);
-  SetConsoleCtrlHandler(remove_temporary, TRUE);
 }
 
 void unguard_temporary() {
   SetConsoleCtrlHandler(remove_temporary, FALSE);
+  AcquireSRWLockExclusive(&guarded_lock);
   guarded_name[0] = L'\0';
+  ReleaseSRWLockExclusive(&guarded_lock);
 }
 
 int create_exclusive(const std::wstring& name) {
@@ -213,15 +220,22 @@ OpenResult open_output_file(const char* name, std::FILE* input, OutputFile& outp
   // A file the user may not write is refused as opening it would be.
   if (existing.exists && _waccess(target.c_str(), 2) != 0) return OpenResult::kFailed;
   std::wstring temporary;
+  SetConsoleCtrlHandler(remove_temporary, TRUE);
+  AcquireSRWLockExclusive(&guarded_lock);
   const int fd = create_temporary(target, existing.exists, temporary);
-  if (fd < 0) return OpenResult::kFailed;
+  if (fd >= 0) guard_temporary(temporary);
+  ReleaseSRWLockExclusive(&guarded_lock);
+  if (fd < 0) {
+    SetConsoleCtrlHandler(remove_temporary, FALSE);
+    return OpenResult::kFailed;
+  }
   output.stream = _wfdopen(fd, L"w");
   if (output.stream == nullptr) {
     _close(fd);
     DeleteFileW(temporary.c_str());
+    unguard_temporary();
     return OpenResult::kFailed;
   }
-  guard_temporary(temporary);
   output.pending = new PendingReplacement{temporary, target};
   return OpenResult::kOpened;
 }
@@ -358,6 +372,23 @@ void guard_temporary(int directory, const std::string& name) {
 }
 
 void unguard_temporary() { guarded_name[0] = '\0'; }
+
+// Holds the signals that end the run for as long as it lives: from before the
+// temporary file is made until the handler knows its name, so that no signal
+// can end the run in between and leave the file behind. Held signals arrive
+// when it ends.
+struct HeldSignals {
+  sigset_t previous;
+  HeldSignals() {
+    sigset_t held;
+    sigemptyset(&held);
+    for (int signal_number : kEndingSignals) sigaddset(&held, signal_number);
+    sigprocmask(SIG_BLOCK, &held, &previous);
+  }
+  ~HeldSignals() { sigprocmask(SIG_SETMASK, &previous, nullptr); }
+  HeldSignals(const HeldSignals&) = delete;
+  HeldSignals& operator=(const HeldSignals&) = delete;
+};
 
 int create_exclusive(int directory, const std::string& name) {
   return openat(directory, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
@@ -535,18 +566,23 @@ OpenResult open_output_file(const char* name, std::FILE* input, OutputFile& outp
   pending->target = slash == std::string::npos ? path : path.substr(slash + 1);
   pending->target_directory = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   int fd = -1;
-  if (pending->target.empty() || pending->target_directory < 0 || !create_temporary(*pending, exists, fd) ||
-      (output.stream = fdopen(fd, "w")) == nullptr) {
+  bool created = false;
+  if (!pending->target.empty() && pending->target_directory >= 0) {
+    const HeldSignals held;
+    created = create_temporary(*pending, exists, fd);
+    if (created) guard_temporary(pending->directory, pending->temporary);
+  }
+  if (!created || (output.stream = fdopen(fd, "w")) == nullptr) {
     if (fd >= 0) {
       close(fd);
       unlinkat(pending->directory, pending->temporary.c_str(), 0);
+      unguard_temporary();
     }
     if (pending->directory >= 0 && pending->directory != pending->target_directory) close(pending->directory);
     if (pending->target_directory >= 0) close(pending->target_directory);
     delete pending;
     return OpenResult::kFailed;
   }
-  guard_temporary(pending->directory, pending->temporary);
   output.pending = pending;
   return OpenResult::kOpened;
 }
