@@ -127,12 +127,22 @@ async function finish(value, code) {
   const session = attached.result.sessionId;
   const deadline = Date.now() + 1000 * Number(seconds);
   let value = placeholder;
+  let answer = null;
   while (Date.now() < deadline) {
-    const answer = await send('Runtime.evaluate', { expression, returnByValue: true }, session);
+    answer = await send('Runtime.evaluate', { expression, returnByValue: true }, session);
     const result = answer.result && answer.result.result;
     value = result && result.value !== undefined ? result.value : placeholder;
     if (value !== placeholder) break;
-    await new Promise((resolve) => setTimeout(resolve, 200));
+    await sleep(200);
+  }
+  if (value === placeholder) {
+    // What the page was waiting for (a check may say so in
+    // window.coloruneWaitingFor), or what the browser answered.
+    const waiting = await send('Runtime.evaluate', { expression: 'String(window.coloruneWaitingFor)', returnByValue: true },
+                               session);
+    const said = waiting.result && waiting.result.result ? waiting.result.result.value : JSON.stringify(waiting);
+    process.stderr.write('browser_run: timed out; the page was waiting for: ' + said + '; last answer: ' +
+                         JSON.stringify(answer).slice(0, 500) + '\n');
   }
   if (shot) {
     const picture = await send('Page.captureScreenshot', { format: 'png' }, session);

@@ -13,20 +13,28 @@
   const status = $('status');
   const preview = $('preview');
 
-  // Waits until [condition] holds, looked at on every change of the page, not
-  // on a timer: under the browser's virtual time a timer would run ahead of the
-  // page's real work (reading a file, compiling the WebAssembly). A condition
-  // that never comes leaves the verdict unwritten, which fails the test too.
+  // Waits until [condition] holds, looked at on every change of the page and
+  // every tenth of a second (the browser runs with a real clock). A condition
+  // that never comes leaves the verdict unwritten, which fails the test too;
+  // window.coloruneWaitingFor says which it was.
+  let waitingFor = null;
+  Object.defineProperty(window, 'coloruneWaitingFor', {
+    get: () => waitingFor && waitingFor + ' (the status says: ' + status.textContent + ')',
+  });
   function until(condition) {
     if (condition()) return Promise.resolve(true);
+    waitingFor = condition.toString();
     return new Promise((resolve) => {
-      const observer = new MutationObserver(() => {
-        if (condition()) {
-          observer.disconnect();
-          resolve(true);
-        }
-      });
+      const check = () => {
+        if (!condition()) return;
+        observer.disconnect();
+        clearInterval(timer);
+        waitingFor = null;
+        resolve(true);
+      };
+      const observer = new MutationObserver(check);
       observer.observe(document.body, { subtree: true, childList: true, characterData: true, attributes: true });
+      const timer = setInterval(check, 100);
     });
   }
 

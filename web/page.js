@@ -170,7 +170,16 @@
       next += kChunkLines;
     };
     addChunk();
-    requestAnimationFrame(() => setTimeout(() => { if (mine === generation) painted(); }, 0));
+    // Once the first piece is painted; a page that is not shown gets no frames,
+    // so it is said after a while all the same.
+    let reported = false;
+    const report = () => {
+      if (reported || mine !== generation) return;
+      reported = true;
+      painted();
+    };
+    requestAnimationFrame(() => setTimeout(report, 0));
+    setTimeout(report, 500);
     const step = () => {
       if (mine !== generation) return;
       const until = performance.now() + 12;
@@ -179,7 +188,7 @@
       else done();
     };
     if (next < lines.length) setTimeout(step, 0);
-    else setTimeout(done, 0);
+    else setTimeout(() => { if (mine === generation) done(); }, 0);
   }
 
   function convertSource(started, typing) {
