@@ -1,11 +1,12 @@
-// libFuzzer target: the whole conversion on any bytes. The first byte chooses the
-// options (see options_from_byte). The output must equal the plain
-// character-at-a-time reference converter's byte for byte, from the state
-// machine built for every processor and from the fastest this one runs; it must
-// be well formed and give the input back (see html_check.h); and the work
-// counted must stay within a small multiple of the input's length, so that a
-// shape that is slow to convert is a finding too. Any fault aborts, so the
-// fuzzer records it.
+// libFuzzer target: the whole conversion on any bytes, through the library's
+// API. The first byte chooses the options (see options_from_byte). The output
+// must equal the plain character-at-a-time reference converter's byte for byte,
+// from the state machine built for every processor and from the fastest this
+// one runs, and from a converter fed in pieces whose sizes the input's last
+// bytes give; it must be well formed and give the input back (see
+// html_check.h); and the work counted must stay within a small multiple of the
+// input's length, so that a shape that is slow to convert is a finding too. Any
+// fault aborts, so the fuzzer records it.
 
 #include <cstdint>
 #include <cstdio>
@@ -32,6 +33,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string plain = options.style ? without_styles(html) : html;
   if (plain != reference_convert(input, classes_only) || highlight(input, options, /*baseline_only=*/true) != html) {
     std::fprintf(stderr, "output differs from the reference converter's\n");
+    std::abort();
+  }
+  const std::string_view sizes = input.substr(input.size() > 8 ? input.size() - 8 : 0);
+  if (highlight_in_pieces(input, options, sizes) != html) {
+    std::fprintf(stderr, "output in pieces differs from the output of the whole\n");
     std::abort();
   }
   const std::string error = check_conversion(input, classes_only, plain);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "highlighter/converter_state.h"
+#include "highlighter/options.h"
 
 /// Up to a few hundred bytes made of the pieces that matter to the scanners and
 /// the emitter: quotes, slashes, stars, backslashes, "#", markup characters,

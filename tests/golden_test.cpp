@@ -1,5 +1,5 @@
-// Whole files through the real program, compared byte for byte with outputs that
-// were checked by eye. An expected output is named after its input and the
+// Whole files through the real program, and through the library's API at once
+// and in pieces, compared byte for byte with outputs that were checked by eye. An expected output is named after its input and the
 // options it was made with: "modern.cpp.lp.html" is "modern.cpp -l -p";
 // "x.c.t8.html" is "x.c -t8"; "x.c.html" has no options. Inputs are looked for
 // in tests/golden/ and then in samples/.
@@ -8,8 +8,10 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "highlight.h"
 #include "run_program.h"
 
 namespace fs = std::filesystem;
@@ -25,6 +27,23 @@ std::vector<std::string> options_from_suffix(const std::string& suffix) {
     args.push_back(option);
   }
   return args;
+}
+
+// {"-l", "-t8"} -> the options the API is given for them.
+Options api_options(const std::vector<std::string>& args) {
+  Options options;
+  for (const std::string& option : args) {
+    switch (option[1]) {
+      case 'l': options.line_numbers = true; break;
+      case 'p': options.no_pre = true; break;
+      case 'u': options.utf8 = true; break;
+      case 'm': options.modern = true; break;
+      case 's': options.style = true; break;
+      case 't': options.tab_width = static_cast<std::uint32_t>(std::stoul(option.substr(2))); break;
+      default: ADD_FAILURE() << option;
+    }
+  }
+  return options;
 }
 
 TEST(Golden, FilesConvertToTheirCheckedOutput) {
@@ -51,6 +70,14 @@ TEST(Golden, FilesConvertToTheirCheckedOutput) {
     EXPECT_EQ(0, result.status) << expected.filename();
     EXPECT_EQ("", result.err) << expected.filename();
     EXPECT_TRUE(read_file(expected) == result.out) << expected.filename() << " differs";
+    // The library gives the same, whatever the pieces the input comes in.
+    const Options options = api_options(options_from_suffix(suffix));
+    const std::string source = read_file(input);
+    EXPECT_TRUE(read_file(expected) == highlight(source, options)) << expected.filename() << ": colorune_to_html";
+    for (const std::string_view sizes : {"", "\x06\x3f\x02", "\xff\x00"}) {
+      EXPECT_TRUE(read_file(expected) == highlight_in_pieces(source, options, sizes))
+          << expected.filename() << ": a converter fed in pieces of " << sizes.size() << " sizes";
+    }
     ++compared;
   }
   EXPECT_GE(compared, 8);

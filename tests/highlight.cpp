@@ -1,12 +1,11 @@
 #include "highlight.h"
 
-#include <cstdio>
 #include <cstdlib>
-#include <new>
 #include <stdexcept>
 #include <string>
 
-#include "highlighter/convert.h"
+#include "colorune.h"
+#include "highlighter/api_hooks.h"
 
 namespace {
 std::uint64_t work_of_last_call = 0;
@@ -14,28 +13,51 @@ std::uint64_t work_of_last_call = 0;
 
 std::uint64_t last_work() { return work_of_last_call; }
 
-std::string highlight(std::string_view input, const Options& options, bool baseline_only) {
-  std::string source(input);
-  std::FILE* in = fmemopen(source.data(), source.size(), "r");
-  char* out_bytes = nullptr;
-  std::size_t out_size = 0;
-  std::FILE* out = open_memstream(&out_bytes, &out_size);
-  if (in == nullptr || out == nullptr) throw std::runtime_error("cannot open memory streams");
+unsigned option_bits(const Options& options) {
+  return (options.line_numbers ? COLORUNE_LINE_NUMBERS : 0u) | (options.no_pre ? COLORUNE_NO_PRE : 0u) |
+         (options.utf8 ? COLORUNE_UTF8 : 0u) | (options.modern ? COLORUNE_MODERN : 0u) |
+         (options.style ? COLORUNE_STYLE : 0u);
+}
 
-  // One record for the whole process, its fields set anew for each call (the
-  // buffers need no clearing): the fuzzer calls this a million times.
-  static ConverterState* const shared = new ConverterState();
-  ConverterState* const state = new (shared) ConverterState;
-  state->input = in;
-  state->output = out;
-  state->options = options;
-  state->baseline_only = baseline_only;
-  convert(*state);
-  work_of_last_call = state->work;
-  std::fclose(in);
-  std::fclose(out);
-  std::string result(out_bytes, out_size);
-  std::free(out_bytes);
+std::string highlight(std::string_view input, const Options& options, bool baseline_only) {
+  ApiHooks hooks;
+  hooks.baseline_only = baseline_only;
+  work_of_last_call = 0;
+  hooks.work = &work_of_last_call;
+  char* html = nullptr;
+  std::size_t length = 0;
+  const int status =
+      to_html_with_hooks(input.data(), input.size(), option_bits(options), options.tab_width, &html, &length, hooks);
+  if (status != COLORUNE_OK) throw std::runtime_error(colorune_strerror(status));
+  std::string result(html, length);
+  colorune_free(html);
+  return result;
+}
+
+namespace {
+int append(void* text, const char* bytes, std::size_t count) {
+  static_cast<std::string*>(text)->append(bytes, count);
+  return 0;
+}
+}  // namespace
+
+std::string highlight_in_pieces(std::string_view input, const Options& options, std::string_view sizes,
+                                bool baseline_only) {
+  ApiHooks hooks;
+  hooks.baseline_only = baseline_only;
+  std::string result;
+  colorune_converter* converter = nullptr;
+  int status = converter_new_with_hooks(option_bits(options), options.tab_width, append, &result, &converter, hooks);
+  for (std::size_t at = 0, turn = 0; status == COLORUNE_OK && at < input.size(); ++turn) {
+    const auto size_byte = sizes.empty() ? 0u : static_cast<unsigned char>(sizes[turn % sizes.size()]);
+    const std::size_t size = size_byte == 255 ? 5000 : size_byte + 1;
+    const std::size_t piece = size < input.size() - at ? size : input.size() - at;
+    status = colorune_converter_feed(converter, input.data() + at, piece);
+    at += piece;
+  }
+  if (status == COLORUNE_OK) status = colorune_converter_finish(converter);
+  colorune_converter_free(converter);
+  if (status != COLORUNE_OK) throw std::runtime_error(colorune_strerror(status));
   return result;
 }
 

@@ -1,18 +1,29 @@
 #ifndef COLORUNE_TESTS_HIGHLIGHT_H_
 #define COLORUNE_TESTS_HIGHLIGHT_H_
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "highlighter/converter_state.h"
+#include "highlighter/options.h"
 
-/// Converts [input] in memory, through the same streams the program uses, and
-/// returns the output bytes. With [baseline_only], by the state machine built
-/// for every processor rather than the fastest this one runs.
+/// Converts [input] through the library's API (colorune_to_html) and returns
+/// the output bytes. With [baseline_only], by the state machine built for every
+/// processor rather than the fastest this one runs.
 std::string highlight(std::string_view input, const Options& options = {}, bool baseline_only = false);
 
-/// The work the last highlight() call counted (ConverterState::work).
+/// Converts [input] through a converter (colorune_converter_feed), fed in
+/// pieces whose sizes come from [sizes] in turn: each byte b a piece of b + 1
+/// bytes, or 5000 for 255; an empty [sizes] feeds a byte at a time. With
+/// [baseline_only] as for highlight().
+std::string highlight_in_pieces(std::string_view input, const Options& options, std::string_view sizes,
+                                bool baseline_only = false);
+
+/// The work the last highlight() call counted.
 std::uint64_t last_work();
+
+/// The API's option bits for [options].
+unsigned option_bits(const Options& options);
 
 /// [body] inside the frame the options call for, with line 1's prefix when line
 /// numbers are on: what highlight() gives for input whose body is [body].

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "highlighter/converter_state.h"
+#include "highlighter/options.h"
 
 /// Checks [html], the output for [input] converted with [options], against the
 /// output format, without knowing where any element should be:

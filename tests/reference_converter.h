@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "highlighter/converter_state.h"
+#include "highlighter/options.h"
 
 /// The conversion written the plain way, one character at a time, with no
 /// buffers or shortcuts: what the program's own conversion must equal byte for

@@ -165,5 +165,27 @@ done
 leftover=$(ls | grep -c '\.tmp$' || true)
 [ "$leftover" -eq 0 ] || fail "temporary files left: $leftover"
 
+# 7. The library: a C program built against colorune.dll and its import
+#    library, beside the DLL alone (no DLL of the compiler's), converts as the
+#    native program does.
+mkdir -p library
+x86_64-w64-mingw32-gcc-posix -std=c89 -Wall -Wextra -pedantic -Werror -I"$source_dir/include" \
+  "$source_dir/tests/clients/client.c" "$work/build/libcolorune.dll.a" -o library/client.exe
+cp "$work/build/colorune.dll" library/
+imports=$(x86_64-w64-mingw32-objdump -p library/colorune.dll | sed -n 's/^\tDLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
+[ "$imports" = "kernel32.dll msvcrt.dll " ] || fail "colorune.dll imports $imports"
+for input in "$source_dir"/tests/golden/*.c "$source_dir"/tests/golden/*.cpp; do
+  for set in "0 4:" "3 8:-l -p -t8" "12 4:-u -m" "17 2:-s -l -t2"; do
+    read -r bits width <<< "${set%%:*}"
+    checks=$((checks + 1))
+    cp "$input" library/in
+    status=0
+    (cd library && "$wine" client.exe in out "$bits" "$width" > /dev/null 2>&1) || status=$?
+    # shellcheck disable=SC2086
+    [ "$status" -eq 0 ] && "$native" "$input" ${set#*:} | cmp -s - library/out ||
+      fail "the library under Wine: $(basename "$input") [${set#*:}], status $status"
+  done
+done
+
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -24,23 +24,21 @@ var colorune = (function () {
     if (!Number.isInteger(o.tabWidth) || o.tabWidth < 1 || o.tabWidth > 99) {
       throw new RangeError('colorune.convert: tabWidth must be a whole number from 1 to 99, not ' + o.tabWidth);
     }
-    const input = module._malloc(Math.max(bytes.length, 1));
-    const sizeCell = module._malloc(4);
-    if (input === 0 || sizeCell === 0) {
-      module._free(input);
-      module._free(sizeCell);
-      throw new Error('colorune.convert: out of memory');
-    }
+    const flags = (o.lineNumbers ? 0x01 : 0) | (o.noPre ? 0x02 : 0) | (o.utf8 ? 0x04 : 0) |
+                    (o.modern ? 0x08 : 0) | (o.style ? 0x10 : 0);
+    // The source, then two cells for colorune_to_html's results: the fragment and its length.
+    const cells = (bytes.length + 3) & ~3;
+    const input = module._malloc(cells + 8);
+    if (input === 0) throw new Error('colorune.convert: out of memory');
     module.HEAPU8.set(bytes, input);
-    const output = module._colorune_convert(input, bytes.length, o.lineNumbers ? 1 : 0, o.noPre ? 1 : 0,
-                                            o.tabWidth, o.utf8 ? 1 : 0, o.modern ? 1 : 0, o.style ? 1 : 0, sizeCell);
-    module._free(input);
+    const status = module._colorune_to_html(input, bytes.length, flags, o.tabWidth, input + cells, input + cells + 4);
     // The memory may have grown during the call: take the views anew.
-    const size = module.HEAPU32[sizeCell >> 2];
-    module._free(sizeCell);
-    if (output === 0) throw new Error('colorune.convert: out of memory');
+    const output = module.HEAPU32[(input + cells) >> 2];
+    const size = module.HEAPU32[(input + cells + 4) >> 2];
+    module._free(input);
+    if (status !== 0) throw new Error('colorune.convert: out of memory');
     const fragment = module.HEAPU8.slice(output, output + size);
-    module._free(output);
+    module._colorune_free(output);
     return fragment;
   };
 

@@ -17,7 +17,7 @@ constexpr bool is_scan_space(char c) {
 constexpr char to_lower_ascii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // -t<n>: [text] is the argument from its third character on.
-bool parse_tab_width(const char* text, Options& options) {
+bool parse_tab_width(const char* text, unsigned& tab_width) {
   const std::optional<std::uint32_t> width = parse_unsigned(text);
   if (!width) {
     write_message(kTabOptionMisused);
@@ -27,7 +27,7 @@ bool parse_tab_width(const char* text, Options& options) {
     write_message(kTabWidthOutOfRange);
     return false;
   }
-  options.tab_width = *width;
+  tab_width = *width;
   return true;
 }
 
@@ -43,7 +43,7 @@ std::optional<std::uint32_t> parse_unsigned(const char* text) {
   return negative ? 0u - value : value;
 }
 
-bool parse_command_line(int argc, char** argv, ConverterState& state, OutputFile& output) {
+bool parse_command_line(int argc, char** argv, CommandLine& command, OutputFile& output) {
   std::optional<std::string> output_name;
   bool expecting_output_name = false;
 
@@ -55,9 +55,9 @@ bool parse_command_line(int argc, char** argv, ConverterState& state, OutputFile
         expecting_output_name = false;
         continue;
       }
-      if (state.input != nullptr) std::fclose(state.input);
-      state.input = open_input_file(argument);
-      if (state.input == nullptr) {
+      if (command.input != nullptr) std::fclose(command.input);
+      command.input = open_input_file(argument);
+      if (command.input == nullptr) {
         write_message(kInputOpenFailed);
         return false;
       }
@@ -73,20 +73,20 @@ bool parse_command_line(int argc, char** argv, ConverterState& state, OutputFile
         write_message(kVersionLine);
         write_message(kUsage);
         return false;
-      case 'l': state.options.line_numbers = true; break;
+      case 'l': command.options |= COLORUNE_LINE_NUMBERS; break;
       case 'o': expecting_output_name = true; break;
-      case 'p': state.options.no_pre = true; break;
-      case 'u': state.options.utf8 = true; break;
-      case 'm': state.options.modern = true; break;
-      case 's': state.options.style = true; break;
+      case 'p': command.options |= COLORUNE_NO_PRE; break;
+      case 'u': command.options |= COLORUNE_UTF8; break;
+      case 'm': command.options |= COLORUNE_MODERN; break;
+      case 's': command.options |= COLORUNE_STYLE; break;
       case 't':
-        if (!parse_tab_width(argument + 2, state.options)) return false;
+        if (!parse_tab_width(argument + 2, command.tab_width)) return false;
         break;
       default: write_message(kUnknownOptionIgnored); break;  // a lone "-" too
     }
   }
 
-  if (state.input == nullptr) {
+  if (command.input == nullptr) {
     write_message(kNoInputFile);
     write_message("\n");
     write_message(kUsage);
@@ -95,8 +95,8 @@ bool parse_command_line(int argc, char** argv, ConverterState& state, OutputFile
   // An -o still waiting for its name at the very end changes nothing. The
   // output must not be the input: writing it would destroy the source, or feed
   // the output back into the input while it is read.
-  const OpenResult opened = output_name ? open_output_file(output_name->c_str(), state.input, output)
-                                        : open_standard_output(state.input, output);
+  const OpenResult opened = output_name ? open_output_file(output_name->c_str(), command.input, output)
+                                        : open_standard_output(command.input, output);
   if (opened == OpenResult::kIsInput) {
     write_message(kOutputIsInput);
     return false;
@@ -105,6 +105,5 @@ bool parse_command_line(int argc, char** argv, ConverterState& state, OutputFile
     write_message(kOutputOpenFailed);
     return false;
   }
-  state.output = output.stream;
   return true;
 }

@@ -1,11 +1,12 @@
 // colorune: one C or C++ source file in, one highlighted HTML fragment out.
 
+#include <cstddef>
 #include <cstdio>
 
 #include "cli/command_line.h"
 #include "cli/messages.h"
 #include "cli/output_file.h"
-#include "highlighter/convert.h"
+#include "colorune.h"
 
 #ifdef _WIN32
 #include <string>
@@ -20,23 +21,39 @@ int _dowildcard = 0;
 
 namespace {
 
+int write_to_stream(void* stream, const char* bytes, std::size_t count) {
+  return std::fwrite(bytes, 1, count, static_cast<std::FILE*>(stream)) != count ? 1 : 0;
+}
+
+// The input is read in pieces of this size.
+char input_buffer[1 << 16];
+
 int run(int argc, char** argv) {
-  // Static: the state holds the fixed input and output buffers.
-  static ConverterState state;
+  CommandLine command;
   OutputFile output;
-  if (!parse_command_line(argc, argv, state, output)) return 1;
-  // The conversion reads and writes through large buffers of its own: a second
+  if (!parse_command_line(argc, argv, command, output)) return 1;
+  // The converter reads and writes through large buffers of its own: a second
   // buffer in the streams would only copy every byte again.
-  std::setvbuf(state.input, nullptr, _IONBF, 0);
-  std::setvbuf(state.output, nullptr, _IONBF, 0);
+  std::setvbuf(command.input, nullptr, _IONBF, 0);
+  std::setvbuf(output.stream, nullptr, _IONBF, 0);
 
-  convert(state);
+  colorune_converter* converter = nullptr;
+  int status = colorune_converter_new(command.options, command.tab_width, write_to_stream, output.stream, &converter);
+  while (status == COLORUNE_OK) {
+    // fread gives less than asked only at the end of the input or on an error.
+    const std::size_t count = std::fread(input_buffer, 1, sizeof input_buffer, command.input);
+    if (count > 0) status = colorune_converter_feed(converter, input_buffer, count);
+    if (count < sizeof input_buffer) break;
+  }
+  // A read error ends the input as its end does: the fragment is closed.
+  if (status == COLORUNE_OK) status = colorune_converter_finish(converter);
+  colorune_converter_free(converter);
 
-  const bool read_failed = state.read_failed || std::ferror(state.input) != 0;
-  std::fclose(state.input);
+  const bool read_failed = std::ferror(command.input) != 0;
+  std::fclose(command.input);
   // A file named with -o is replaced only by a whole conversion.
-  const bool closed = close_output(output, !read_failed && !state.write_failed);
-  const bool write_failed = state.write_failed || !closed;
+  const bool closed = close_output(output, !read_failed && status == COLORUNE_OK);
+  const bool write_failed = status != COLORUNE_OK || !closed;
 
   if (read_failed) std::fputs(kInputReadFailed, stderr);
   if (write_failed) std::fputs(kOutputWriteFailed, stderr);

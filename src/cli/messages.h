@@ -1,7 +1,7 @@
 #ifndef COLORUNE_CLI_MESSAGES_H_
 #define COLORUNE_CLI_MESSAGES_H_
 
-#include "cli/version.h"
+#include "version.h"
 
 // The program's messages, written to standard error as they stand: Shift_JIS
 // bytes, each message with its "[ERROR] " or "[WARNING] " prefix and its final

@@ -400,7 +400,14 @@ int create_exclusive(int directory, const std::string& name) {
 bool create_temporary(PendingReplacement& pending, bool target_exists, int& fd) {
   const std::string pid = std::to_string(getpid());
   const auto numbered = [&](const std::string& stem, int attempt) {
-    return stem + pid + (attempt > 0 ? "-" + std::to_string(attempt) : "") + ".tmp";
+    std::string name = stem;
+    name += pid;
+    if (attempt > 0) {
+      name += '-';
+      name += std::to_string(attempt);
+    }
+    name += ".tmp";
+    return name;
   };
   for (int attempt = 0; attempt < 100; ++attempt) {
     pending.temporary = numbered(pending.target + ".colorune-", attempt);

@@ -31,8 +31,11 @@
 
 #include "highlighter/block_classifier.h"
 #include "highlighter/char_class.h"
-#include "highlighter/converter_state.h"
-#include "highlighter/emitter.h"
+#include "highlighter/input_window.h"
+#include "highlighter/line_numbers.h"
+#include "highlighter/machine_state.h"
+#include "highlighter/options.h"
+#include "highlighter/output_buffer.h"
 #include "highlighter/isa.h"
 #include "highlighter/keywords.h"
 #include "highlighter/markup.h"
@@ -112,7 +115,7 @@ inline std::uint64_t syntax_bits(Block& b, Asked asked) {
 
 // Where the output stands: the next byte to write, and the first input byte
 // not yet written. A local of the walk, handed only to functions that are
-// inlined, so that it stays in registers: in memory (state.out_length, or a
+// inlined, so that it stays in registers: in memory (out.length, or a
 // record whose address a call was given) any byte written through a char
 // pointer could change it as far as the compiler knows, and it would be loaded
 // and stored again around every write.
@@ -123,15 +126,18 @@ struct Cursor {
 
 // Everything else the walk of one window keeps at hand.
 struct Walk {
-  ConverterState& state;
+  MachineState& machine;
+  OutputBuffer& out;
+  const Options& options;
   const unsigned char* const window;
   const unsigned char* const limit;
+  const std::uint64_t window_offset;  // where window[0] stands in the input
   const bool at_end;  // no input after the window
   const bool modern;
   const bool no_pre;
   const bool line_numbers;
   const Markup& markup;
-  Context context;  // state.context while the window is walked
+  Context context;  // machine.token.context while the window is walked
   const unsigned char* stop = nullptr;       // where the walk ended short of the limit
   bool fresh_run = false;                    // the window's last byte ended a run: the next starts one
   const unsigned char* run_start = nullptr;  // kWordRun
@@ -141,7 +147,7 @@ struct Walk {
   bool anchor_backslash = false;             // ... and whether a backslash came last before it
 
   std::int64_t offset_of(const unsigned char* p) const {
-    return static_cast<std::int64_t>(state.window_offset) + (p - window);
+    return static_cast<std::int64_t>(window_offset) + (p - window);
   }
 };
 
@@ -164,22 +170,20 @@ __attribute__((always_inline)) inline void put(Cursor& c, const Tag& tag) {
   c.out += tag.length;
 }
 
-// Hands the cursor's output to state.out_length, or takes it back from there
+// Hands the cursor's output to out.length, or takes it back from there
 // after a write that checks for room itself (making room again for the rest of
 // the block).
-void sync(ConverterState& state, const Cursor& c) {
-  state.out_length = static_cast<std::size_t>(c.out - state.out_buffer);
-}
-char* reload(ConverterState& state) {
-  reserve_output(state, kBlockOutputBound);
-  return state.out_buffer + state.out_length;
+void sync(OutputBuffer& out, const Cursor& c) { out.length = static_cast<std::size_t>(c.out - out.data); }
+char* reload(OutputBuffer& out) {
+  reserve_output(out, kBlockOutputBound);
+  return out.data + out.length;
 }
 
-__attribute__((noinline)) char* copy_long(ConverterState& state, char* out, const unsigned char* from,
+__attribute__((noinline)) char* copy_long(OutputBuffer& buffer, char* out, const unsigned char* from,
                                           std::size_t count) {
-  state.out_length = static_cast<std::size_t>(out - state.out_buffer);
-  write_bytes(state, reinterpret_cast<const char*>(from), count);
-  return reload(state);
+  buffer.length = static_cast<std::size_t>(out - buffer.data);
+  write_bytes(buffer, reinterpret_cast<const char*>(from), count);
+  return reload(buffer);
 }
 
 // Writes the window's bytes from copied up to [to] as they are. A piece of up
@@ -192,7 +196,7 @@ __attribute__((always_inline)) inline void copy_to(Walk& w, Cursor& c, const uns
   c.copied = to;
   const auto count = static_cast<std::size_t>(to - from);
   if (count > kShortCopy) {
-    c.out = copy_long(w.state, c.out, from, count);
+    c.out = copy_long(w.out, c.out, from, count);
     return;
   }
   char* const end = c.out + count;
@@ -220,7 +224,7 @@ inline void copy_escaped(Walk& w, Cursor& c, const unsigned char* from, const un
 // ---- Columns and the bytes written otherwise ---------------------------------
 
 inline std::int64_t extras_before(const Walk& w, const Block& b, unsigned bit) {
-  return w.state.extra_bytes + (b.extras != 0 ? count_bits(b.extras & bits_below(bit)) : 0);
+  return w.machine.columns.extra_bytes + (b.extras != 0 ? count_bits(b.extras & bits_below(bit)) : 0);
 }
 
 // Moves column_origin to the start of the last line that begins below [bit].
@@ -228,7 +232,7 @@ inline void catch_up_lines(Walk& w, Block& b, unsigned bit) {
   const std::uint64_t feeds = b.line_feed & bits_below(bit) & ~bits_below(b.origin_from);
   if (feeds == 0) return;
   const unsigned last = highest_bit(feeds);
-  w.state.column_origin = w.offset_of(b.bytes + last + 1) - extras_before(w, b, last + 1);
+  w.machine.columns.origin = w.offset_of(b.bytes + last + 1) - extras_before(w, b, last + 1);
   b.origin_from = last + 1;
 }
 
@@ -260,12 +264,12 @@ __attribute__((always_inline)) inline unsigned write_tabs(Walk& w, Block& b, Cur
   c.copied = p + tabs;
   catch_up_lines(w, b, bit);
   const std::int64_t extras = extras_before(w, b, bit);
-  const std::int64_t column = w.offset_of(p) - extras - w.state.column_origin;
-  const std::int64_t width = w.state.options.tab_width;
+  const std::int64_t column = w.offset_of(p) - extras - w.machine.columns.origin;
+  const std::int64_t width = w.options.tab_width;
   // The common widths are powers of two, where a mask spares a division.
   const std::int64_t past_stop = (width & (width - 1)) == 0 ? column & (width - 1) : column % width;
   std::int64_t spaces = width - past_stop + width * (tabs - 1);
-  w.state.column_origin = w.offset_of(p + tabs) - extras - (column + spaces);
+  w.machine.columns.origin = w.offset_of(p + tabs) - extras - (column + spaces);
   b.origin_from = bit + tabs;
   if (w.no_pre) {
     put_nbsp(c, spaces);
@@ -286,14 +290,14 @@ __attribute__((always_inline)) inline void write_line_feed(Walk& w, Cursor& c, c
   copy_to(w, c, p);
   c.copied = p + 1;
   // One fixed-size move; a longer one for the styled line numbers of -s.
-  static_assert(sizeof w.state.line_feed_text >= kLongestLineFeedText);
-  if (w.state.line_feed_length <= 64) {
-    std::memcpy(c.out, w.state.line_feed_text, 64);
+  static_assert(sizeof w.machine.lines.text >= kLongestLineFeedText);
+  if (w.machine.lines.length <= 64) {
+    std::memcpy(c.out, w.machine.lines.text, 64);
   } else {
-    std::memcpy(c.out, w.state.line_feed_text, kLongestLineFeedText);
+    std::memcpy(c.out, w.machine.lines.text, kLongestLineFeedText);
   }
-  c.out += w.state.line_feed_length;
-  advance_line_feed_text(w.state);
+  c.out += w.machine.lines.length;
+  advance_line_feed_text(w.machine.lines, w.options);
 }
 
 // A run of spaces without <pre>: returns how many it wrote.
@@ -360,7 +364,7 @@ __attribute__((always_inline)) inline const unsigned char* take_number(Walk& w, 
     if (p == w.limit) {
       if (!w.at_end) {
         w.context = Context::kNumber;
-        w.state.number_last = last;
+        w.machine.token.number_last = last;
       }
       break;
     }
@@ -370,7 +374,7 @@ __attribute__((always_inline)) inline const unsigned char* take_number(Walk& w, 
     if (!takes) break;
     last = byte;
   }
-  w.state.work += static_cast<std::uint64_t>(p - start);
+  w.machine.work += static_cast<std::uint64_t>(p - start);
   return p;
 }
 
@@ -390,7 +394,7 @@ __attribute__((always_inline)) inline const unsigned char* take_run(Walk& w, Cur
       // after them.
       const unsigned char* p = piece;
       while (p < end && is_ascii_digit(*p)) ++p;
-      w.state.work += static_cast<std::uint64_t>(p - piece);
+      w.machine.work += static_cast<std::uint64_t>(p - piece);
       if (p == end) {
         w.fresh_run = open_end;
         return end;
@@ -406,7 +410,7 @@ __attribute__((always_inline)) inline const unsigned char* take_run(Walk& w, Cur
         return piece;
       }
       w.context = Context::kWordPiece;
-      w.state.piece_left = static_cast<std::uint16_t>(kLongestWordPiece - length);
+      w.machine.token.piece_left = static_cast<std::uint16_t>(kLongestWordPiece - length);
       return end;
     }
     const bool last = piece_end == end;
@@ -480,7 +484,7 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
       case '\'':
         copy_to(w, c, p);
         put(c, w.markup.string_open);
-        w.state.quote = *p;
+        w.machine.token.quote = *p;
         w.escaped_at = nullptr;
         w.context = Context::kLiteral;
         return bit + 1;
@@ -527,12 +531,12 @@ __attribute__((always_inline)) inline unsigned walk_word_run(Walk& w, Block& b, 
 // word characters; after that a run of its own begins.
 __attribute__((always_inline)) inline unsigned walk_word_piece(Walk& w, Block& b, Cursor& c, unsigned from) {
   const unsigned end = from + run_length(b.word, from);
-  const std::size_t left = w.state.piece_left;
+  const std::size_t left = w.machine.token.piece_left;
   if (end - from <= left) {
     // At the window's limit the next window tells; at the block's end, the next block.
     const bool goes_on = b.bytes + end == w.limit ? !w.at_end : end == 64;
     if (goes_on) {
-      w.state.piece_left = static_cast<std::uint16_t>(left - (end - from));
+      w.machine.token.piece_left = static_cast<std::uint16_t>(left - (end - from));
       return end;
     }
     w.context = Context::kPlainText;
@@ -550,7 +554,7 @@ __attribute__((always_inline)) inline unsigned walk_word_piece(Walk& w, Block& b
 
 __attribute__((always_inline)) inline unsigned walk_number(Walk& w, Block& b, unsigned from) {
   w.context = Context::kPlainText;
-  return static_cast<unsigned>(take_number(w, b.bytes + from, w.state.number_last) - b.bytes);
+  return static_cast<unsigned>(take_number(w, b.bytes + from, w.machine.token.number_last) - b.bytes);
 }
 
 // The double quote of a raw literal, and its delimiter up to "(": anything else
@@ -559,7 +563,7 @@ __attribute__((always_inline)) inline unsigned walk_raw_literal_start(Walk& w, B
   const unsigned char* const quote = b.bytes + from;
   const unsigned char* p = quote + 1;
   while (p < w.limit && static_cast<std::size_t>(p - quote) <= kLongestDelimiter && is_delimiter_char(*p)) ++p;
-  w.state.work += static_cast<std::uint64_t>(p - quote);
+  w.machine.work += static_cast<std::uint64_t>(p - quote);
   if (p == w.limit && !w.at_end) {
     w.stop = quote;  // the next window tells
     return from;
@@ -568,19 +572,19 @@ __attribute__((always_inline)) inline unsigned walk_raw_literal_start(Walk& w, B
   put(c, w.markup.string_open);
   copy_escaped(w, c, quote, p);
   if (p < w.limit && *p == '(') {
-    w.state.delimiter_length = static_cast<std::uint8_t>(p - quote - 1);
-    std::memcpy(w.state.delimiter, quote + 1, w.state.delimiter_length);
+    w.machine.token.delimiter_length = static_cast<std::uint8_t>(p - quote - 1);
+    std::memcpy(w.machine.token.delimiter, quote + 1, w.machine.token.delimiter_length);
     w.context = Context::kRawLiteral;
     return static_cast<unsigned>(p + 1 - b.bytes);
   }
-  w.state.quote = '"';
+  w.machine.token.quote = '"';
   w.escaped_at = nullptr;
   w.context = Context::kLiteral;
   return static_cast<unsigned>(p - b.bytes);
 }
 
 __attribute__((always_inline)) inline unsigned walk_literal(Walk& w, Block& b, Cursor& c, unsigned from) {
-  std::uint64_t events = syntax_bits(b, w.state.quote == '"' ? kAskedQuote : kAskedApostrophe) |
+  std::uint64_t events = syntax_bits(b, w.machine.token.quote == '"' ? kAskedQuote : kAskedApostrophe) |
                          syntax_bits(b, kAskedBackslash) | b.output;
   if (w.modern) events |= b.line_feed;
   events &= bits_from(from);
@@ -589,7 +593,7 @@ __attribute__((always_inline)) inline unsigned walk_literal(Walk& w, Block& b, C
     const unsigned char* const p = b.bytes + bit;
     events &= events - 1;
     const unsigned char byte = *p;
-    if (byte == w.state.quote) {
+    if (byte == w.machine.token.quote) {
       if (p == w.escaped_at) continue;
       copy_to(w, c, p + 1);
       put(c, kStringClose);
@@ -614,7 +618,7 @@ __attribute__((always_inline)) inline unsigned walk_literal(Walk& w, Block& b, C
 
 __attribute__((always_inline)) inline unsigned walk_raw_literal(Walk& w, Block& b, Cursor& c, unsigned from) {
   std::uint64_t events = (syntax_bits(b, kAskedParen) | b.output) & bits_from(from);
-  const std::size_t closer = w.state.delimiter_length + 1u;  // the delimiter, then a double quote
+  const std::size_t closer = w.machine.token.delimiter_length + 1u;  // the delimiter, then a double quote
   while (events != 0) {
     const unsigned bit = lowest_bit(events);
     const unsigned char* const p = b.bytes + bit;
@@ -626,10 +630,10 @@ __attribute__((always_inline)) inline unsigned walk_raw_literal(Walk& w, Block& 
     const auto in_window = static_cast<std::size_t>(w.limit - (p + 1));
     const std::size_t available = closer < in_window ? closer : in_window;
     std::size_t same = 0;
-    while (same < available && p[1 + same] == (same + 1 < closer ? static_cast<unsigned char>(w.state.delimiter[same]) : '"')) {
+    while (same < available && p[1 + same] == (same + 1 < closer ? static_cast<unsigned char>(w.machine.token.delimiter[same]) : '"')) {
       ++same;
     }
-    w.state.work += same + 1;
+    w.machine.work += same + 1;
     if (same < available) continue;
     if (available < closer) {
       if (w.at_end) continue;
@@ -651,7 +655,7 @@ __attribute__((always_inline)) inline unsigned walk_block_comment(Walk& w, Block
                              : w.body_start >= b.bytes + 64 ? 0
                                                             : ~bits_below(static_cast<unsigned>(w.body_start - b.bytes));
   const std::uint64_t stars = syntax_bits(b, kAskedStar) & body;
-  const std::uint64_t closers = syntax_bits(b, kAskedSlash) & ((stars << 1) | (w.state.after_star ? 1 : 0));
+  const std::uint64_t closers = syntax_bits(b, kAskedSlash) & ((stars << 1) | (w.machine.token.after_star ? 1 : 0));
   std::uint64_t events = (closers | b.output) & bits_from(from);
   while (events != 0) {
     const unsigned bit = lowest_bit(events);
@@ -662,7 +666,7 @@ __attribute__((always_inline)) inline unsigned walk_block_comment(Walk& w, Block
       put(c, kCommentClose);
       if (w.context == Context::kDirectiveBlockComment) {
         w.anchor = p + 1;
-        w.anchor_backslash = w.state.saved_backslash;
+        w.anchor_backslash = w.machine.token.saved_backslash;
         w.context = Context::kDirective;
       } else {
         w.context = Context::kPlainText;
@@ -677,7 +681,7 @@ __attribute__((always_inline)) inline unsigned walk_block_comment(Walk& w, Block
 __attribute__((always_inline)) inline unsigned walk_line_comment(Walk& w, Block& b, Cursor& c, unsigned from) {
   const std::uint64_t backslashes = syntax_bits(b, kAskedBackslash);
   // A backslash right before the line feed continues the comment.
-  const std::uint64_t ends = b.line_feed & ~((backslashes << 1) | (w.state.after_backslash ? 1 : 0));
+  const std::uint64_t ends = b.line_feed & ~((backslashes << 1) | (w.machine.token.after_backslash ? 1 : 0));
   std::uint64_t events = (ends | b.output) & bits_from(from);
   while (events != 0) {
     const unsigned bit = lowest_bit(events);
@@ -725,7 +729,7 @@ __attribute__((always_inline)) inline unsigned walk_directive(Walk& w, Block& b,
         return bit;
       }
       if (p[1] == '*' || p[1] == '/') {
-        if (p[1] == '*') w.state.saved_backslash = directive_backslash_before(w, b, p);
+        if (p[1] == '*') w.machine.token.saved_backslash = directive_backslash_before(w, b, p);
         copy_to(w, c, p);
         put(c, w.markup.comment_open);
         w.body_start = p + 2;
@@ -769,7 +773,7 @@ __attribute__((always_inline)) inline void take_classes(Block& b, const BlockCla
 // into b.extras; a sequence the window's limit cuts short ends the walk before
 // it, unless the input ends there. Returns the bit to walk to.
 unsigned find_utf8_sequences(Walk& w, Block& b, std::uint64_t high) {
-  std::uint64_t continuation = w.state.utf8_carry & b.valid;
+  std::uint64_t continuation = w.machine.carry.utf8 & b.valid;
   std::uint64_t spill = 0;
   std::uint64_t leads = high & b.valid & ~continuation;
   while (leads != 0) {
@@ -793,7 +797,7 @@ unsigned find_utf8_sequences(Walk& w, Block& b, std::uint64_t high) {
       if (first == 0xF0) low = 0x90;
       if (first == 0xF4) high_end = 0x8F;
     }
-    w.state.work += following + 1;
+    w.machine.work += following + 1;
     bool whole = following > 0;
     for (unsigned i = 1; i <= following && whole; ++i) {
       if (p + i == w.limit) {
@@ -821,10 +825,10 @@ unsigned find_utf8_sequences(Walk& w, Block& b, std::uint64_t high) {
 // The classes of a block that holds a byte above 0x7F, or follows one that
 // does: the pairs (or UTF-8 sequences) change what is syntax.
 __attribute__((noinline)) void classify_wide_characters(Walk& w, Block& b, const BlockClasses& c) {
-  ConverterState& state = w.state;
+  MachineState& machine = w.machine;
   const std::uint64_t high = c.high & b.valid;
   std::uint64_t seconds = 0;
-  if (state.options.utf8) {
+  if (w.options.utf8) {
     const unsigned walk_to = find_utf8_sequences(w, b, high);
     if (walk_to < b.count) {
       w.stop = b.bytes + walk_to;
@@ -832,7 +836,7 @@ __attribute__((noinline)) void classify_wide_characters(Walk& w, Block& b, const
       b.valid = bits_below(walk_to);
     }
   } else {
-    std::uint64_t carry = state.second_carry;
+    std::uint64_t carry = machine.carry.second;
     seconds = second_bytes(high, carry);
     b.carry_out = carry;
     b.extras = seconds & b.valid;
@@ -842,12 +846,12 @@ __attribute__((noinline)) void classify_wide_characters(Walk& w, Block& b, const
   // another encoding, and is escaped lest it open a tag in the page.
   const std::uint64_t escapes =
       seconds == 0 ? 0 : (byte_bits(b.bytes, '&') | byte_bits(b.bytes, '<') | byte_bits(b.bytes, '>')) & seconds & b.valid;
-  take_classes(b, c, ~seconds & b.valid, escapes, state.word_carry);
+  take_classes(b, c, ~seconds & b.valid, escapes, machine.carry.word);
 }
 
 // Classifies the block at [bytes], of which [count] bytes are in the window.
 __attribute__((always_inline)) inline void classify(Walk& w, Block& b, const unsigned char* bytes, unsigned count) {
-  ConverterState& state = w.state;
+  MachineState& machine = w.machine;
   BlockClasses c;
   if (w.no_pre) {
     classify_block<true, true>(bytes, c);  // without <pre>, line feeds are written otherwise too
@@ -856,7 +860,7 @@ __attribute__((always_inline)) inline void classify(Walk& w, Block& b, const uns
   } else {
     classify_block<false, false>(bytes, c);
   }
-  state.work += 64;
+  machine.work += 64;
   b.bytes = bytes;
   b.count = count;
   b.valid = bits_below(count);
@@ -866,41 +870,41 @@ __attribute__((always_inline)) inline void classify(Walk& w, Block& b, const uns
   b.carry_out = 0;
   b.utf8_spill = 0;
   b.extras = 0;
-  if (((c.high & b.valid) | state.second_carry | state.utf8_carry) != 0) {
+  if (((c.high & b.valid) | machine.carry.second | machine.carry.utf8) != 0) {
     classify_wide_characters(w, b, c);
     return;
   }
-  take_classes(b, c, b.valid, 0, state.word_carry);
+  take_classes(b, c, b.valid, 0, machine.carry.word);
 }
 
 // Settles the block, walked up to [at], and hands on what the next block needs.
 void end_block(Walk& w, Block& b, const unsigned char* at) {
-  ConverterState& state = w.state;
+  MachineState& machine = w.machine;
   // A walk may stop before the block, on a piece of a word that began earlier.
   const std::ptrdiff_t distance = at - b.bytes;
   const unsigned walked = distance <= 0 ? 0u : distance >= 64 ? 64u : static_cast<unsigned>(distance);
   catch_up_lines(w, b, walked);
-  if (b.extras != 0) state.extra_bytes += count_bits(b.extras & bits_below(walked));
+  if (b.extras != 0) machine.columns.extra_bytes += count_bits(b.extras & bits_below(walked));
   if (walked == 0) return;
   bool last_is_syntax = true;
   if (at > b.bytes + 64) {  // ASCII bytes taken past the block
-    state.second_carry = 0;
-    state.utf8_carry = 0;
-    state.word_carry = is_word_char(at[-1]) ? 1 : 0;
+    machine.carry.second = 0;
+    machine.carry.utf8 = 0;
+    machine.carry.word = is_word_char(at[-1]) ? 1 : 0;
   } else {
-    state.second_carry = walked == 64 ? b.carry_out : (b.seconds >> walked) & 1;
-    state.utf8_carry = walked == 64 ? b.utf8_spill : 0;
-    state.word_carry = (b.word >> (walked - 1)) & 1;
+    machine.carry.second = walked == 64 ? b.carry_out : (b.seconds >> walked) & 1;
+    machine.carry.utf8 = walked == 64 ? b.utf8_spill : 0;
+    machine.carry.word = (b.word >> (walked - 1)) & 1;
     last_is_syntax = ((b.seconds >> (walked - 1)) & 1) == 0;
   }
   const unsigned char last = at[-1];
   switch (w.context) {
     case Context::kBlockComment:
     case Context::kDirectiveBlockComment:
-      state.after_star = last == '*' && last_is_syntax && at - 1 >= w.body_start;
+      machine.token.after_star = last == '*' && last_is_syntax && at - 1 >= w.body_start;
       break;
     case Context::kLineComment:
-    case Context::kDirectiveLineComment: state.after_backslash = last == '\\' && last_is_syntax; break;
+    case Context::kDirectiveLineComment: machine.token.after_backslash = last == '\\' && last_is_syntax; break;
     case Context::kDirective:
       w.anchor_backslash = directive_backslash_before(w, b, at);
       w.anchor = at;
@@ -930,30 +934,32 @@ __attribute__((always_inline)) inline unsigned walk_context(Walk& w, Block& b, C
 }  // namespace
 
 /// walk_window for the instruction set this variant is built for.
-void walk_window_variant(ConverterState& state) {
-  const Options& options = state.options;
-  Walk w{.state = state,
-         .window = state.in_buffer,
-         .limit = state.in_buffer + state.in_limit,
-         .at_end = state.input_ended,
+void walk_window_variant(MachineState& machine, InputWindow& input, OutputBuffer& out, const Options& options) {
+  Walk w{.machine = machine,
+         .out = out,
+         .options = options,
+         .window = input.bytes,
+         .limit = input.bytes + input.limit,
+         .window_offset = input.offset,
+         .at_end = input.at_end,
          .modern = options.modern,
          .no_pre = options.no_pre,
          .line_numbers = options.line_numbers,
          .markup = markup_for(options.style),
-         .context = state.context};
-  Cursor c{state.out_buffer + state.out_length, state.in_buffer + state.in_next};
+         .context = machine.token.context};
+  Cursor c{out.data + out.length, input.bytes + input.next};
   const unsigned char* p = c.copied;
   // What the last window handed on, as pointers into this one.
-  w.escaped_at = state.escaped ? p : nullptr;
+  w.escaped_at = machine.token.escaped ? p : nullptr;
   w.body_start = p;
   w.anchor = p;
-  w.anchor_backslash = state.directive_backslash;
+  w.anchor_backslash = machine.token.directive_backslash;
 
   while (p < w.limit) {
-    if (c.out > state.out_buffer + kOutputBufferSize) {  // room for one block's writes
-      sync(state, c);
-      flush_output(state);
-      c.out = state.out_buffer + state.out_length;
+    if (c.out > out.data + out.capacity) {  // room for one block's writes
+      sync(out, c);
+      out.drain(out);
+      c.out = out.data + out.length;
     }
     Block b;
     classify(w, b, p, w.limit - p >= 64 ? 64u : static_cast<unsigned>(w.limit - p));
@@ -978,12 +984,12 @@ void walk_window_variant(ConverterState& state) {
 
   const unsigned char* const end = w.stop != nullptr ? w.stop : w.limit;
   copy_to(w, c, end);
-  sync(state, c);
-  state.in_next = static_cast<std::size_t>(end - state.in_buffer);
-  state.context = w.context;
-  state.escaped = w.escaped_at == end;
-  state.directive_backslash = w.anchor_backslash;
-  if (w.stop != nullptr || w.fresh_run) state.word_carry = 0;
+  sync(out, c);
+  input.next = static_cast<std::size_t>(end - input.bytes);
+  machine.token.context = w.context;
+  machine.token.escaped = w.escaped_at == end;
+  machine.token.directive_backslash = w.anchor_backslash;
+  if (w.stop != nullptr || w.fresh_run) machine.carry.word = 0;
 }
 
 }  // namespace COLORUNE_ISA

@@ -1,29 +1,22 @@
-#include "highlighter/emitter.h"
+#include "highlighter/line_numbers.h"
 
 #include <cstdint>
+#include <cstring>
 
 #include "highlighter/markup.h"
-
-void flush_output(ConverterState& state) {
-  if (state.out_length == 0) return;
-  if (std::fwrite(state.out_buffer, 1, state.out_length, state.output) != state.out_length) {
-    state.write_failed = true;
-  }
-  state.out_length = 0;
-}
 
 namespace {
 
 // Writes the line-number element for [line] at [out]; returns its end, and in
 // [last_digit] where its last digit is.
-char* write_line_number(const ConverterState& state, std::uint64_t line, char* out, char*& last_digit) {
-  const Tag& open = markup_for(state.options.style).line_number_open;
+char* write_line_number(const Options& options, std::uint64_t line, char* out, char*& last_digit) {
+  const Tag& open = markup_for(options.style).line_number_open;
   std::memcpy(out, open.text, open.length);
   out += open.length;
   // Right-aligned in three places; from line 1000 on the number stands whole.
   const std::size_t pads = line < 10 ? 2 : line < 100 ? 1 : 0;
   for (std::size_t i = 0; i < pads; ++i) {
-    if (state.options.no_pre) {
+    if (options.no_pre) {
       std::memcpy(out, kNbsp, sizeof kNbsp - 1);
       out += sizeof kNbsp - 1;
     } else {
@@ -45,28 +38,28 @@ char* write_line_number(const ConverterState& state, std::uint64_t line, char* o
 
 }  // namespace
 
-void write_line_prefix(ConverterState& state) {
-  if (!state.options.line_numbers) return;
+void write_line_prefix(const LineFeedText& lines, const Options& options, OutputBuffer& out) {
+  if (!options.line_numbers) return;
   char text[kLongestLineFeedText];
   char* last_digit = nullptr;
-  const char* const end = write_line_number(state, state.line_number, text, last_digit);
-  write_bytes(state, text, static_cast<std::size_t>(end - text));
+  const char* const end = write_line_number(options, lines.line_number, text, last_digit);
+  write_bytes(out, text, static_cast<std::size_t>(end - text));
 }
 
-void compose_line_feed_text(ConverterState& state) {
+void compose_line_feed_text(LineFeedText& lines, const Options& options) {
   static_assert(sizeof kBreak - 1 + kStyledMarkup.line_number_open.length + 2 * (sizeof kNbsp - 1) + 20 +
                     sizeof kLineNumberClose - 1 <= kLongestLineFeedText);
-  char* out = state.line_feed_text;
-  if (state.options.no_pre) {
+  char* out = lines.text;
+  if (options.no_pre) {
     std::memcpy(out, kBreak, sizeof kBreak - 1);
     out += sizeof kBreak - 1;
   } else {
     *out++ = '\n';
   }
-  if (state.options.line_numbers) {
+  if (options.line_numbers) {
     char* last_digit = nullptr;
-    out = write_line_number(state, state.line_number + 1, out, last_digit);
-    state.line_feed_last_digit = static_cast<std::size_t>(last_digit - state.line_feed_text);
+    out = write_line_number(options, lines.line_number + 1, out, last_digit);
+    lines.last_digit = static_cast<std::size_t>(last_digit - lines.text);
   }
-  state.line_feed_length = static_cast<std::size_t>(out - state.line_feed_text);
+  lines.length = static_cast<std::size_t>(out - lines.text);
 }
