@@ -1,0 +1,1 @@
+export { convert, toHtml, version };
