@@ -67,6 +67,27 @@ const { convert, toHtml, version } = (function () {
     }
   }
 
+  // The fragment as a string, decoded in pieces of at most PIECE bytes joined
+  // as V8 joins strings, without copying them. A string of more than about
+  // 128 KiB is allocated by V8 in fresh pages of its own, which costs a fragment
+  // of 300 KB as much time as converting it; pieces are allocated where small
+  // strings are, and the string is made flat only if and when something needs
+  // it so (markdown-it joins the fences into the page before it is written out).
+  // The fragment of a UTF-8 text is UTF-8 itself: a piece ends before a
+  // continuation byte, never inside a character.
+  const PIECE = 65536;
+  function decodePieces(fragment) {
+    if (fragment.length <= PIECE) return decoder.decode(fragment);
+    let text = '';
+    for (let start = 0; start < fragment.length;) {
+      let end = Math.min(start + PIECE, fragment.length);
+      while (end < fragment.length && (fragment[end] & 0xc0) === 0x80) --end;
+      text += decoder.decode(fragment.subarray(start, end));
+      start = end;
+    }
+    return text;
+  }
+
   function convert(bytes, options) {
     if (!(bytes instanceof Uint8Array)) throw new TypeError('colorune.convert: the source must be a Uint8Array');
     const [flags, tabWidth] = settings(options, 'convert');
@@ -98,7 +119,7 @@ const { convert, toHtml, version } = (function () {
       written += encoder.encodeInto(text.slice(read), Module.HEAPU8.subarray(block + 8 + written, block + 8 + capacity))
                    .written;
     }
-    return run(block, written, flags | UTF8, tabWidth, 'toHtml', (fragment) => decoder.decode(fragment));
+    return run(block, written, flags | UTF8, tabWidth, 'toHtml', decodePieces);
   }
 
   const address = Module._colorune_version();
