@@ -17,6 +17,24 @@ struct Char {
   }
 };
 
+// The classic reading's keywords: C++ of 1998.
+constexpr std::string_view kKeywords[] = {
+    "auto", "asm", "bool", "break", "case", "catch", "char", "class", "const", "const_cast", "continue",
+    "default", "delete", "do", "double", "dynamic_cast", "else", "enum", "explicit", "extern", "false",
+    "float", "for", "friend", "goto", "if", "inline", "int", "long", "mutable", "namespace", "new",
+    "operator", "private", "protected", "public", "register", "reinterpret_cast", "return", "short",
+    "signed", "sizeof", "static", "static_cast", "struct", "switch", "template", "this", "throw", "true",
+    "try", "typedef", "typeid", "typename", "union", "unsigned", "using", "virtual", "void", "volatile",
+    "wchar_t", "while"};
+// The modern reading adds these.
+constexpr std::string_view kModernKeywords[] = {
+    "alignas", "alignof", "char8_t", "char16_t", "char32_t", "concept", "consteval", "constexpr",
+    "constinit", "co_await", "co_return", "co_yield", "decltype", "export", "noexcept", "nullptr",
+    "requires", "static_assert", "thread_local", "contract_assert", "restrict", "typeof", "typeof_unqual",
+    "_Alignas", "_Alignof", "_Atomic", "_BitInt", "_Bool", "_Complex", "_Decimal128", "_Decimal32",
+    "_Decimal64", "_Generic", "_Imaginary", "_Noreturn", "_Static_assert", "_Thread_local", "and", "and_eq",
+    "bitand", "bitor", "compl", "not", "not_eq", "or", "or_eq", "xor", "xor_eq", "final", "override"};
+
 struct Converter {
   std::string_view in;
   Options options;
@@ -103,31 +121,13 @@ struct Converter {
   }
 
   void word() {
-    static const char* const keywords[] = {
-        "auto", "asm", "bool", "break", "case", "catch", "char", "class", "const", "const_cast", "continue",
-        "default", "delete", "do", "double", "dynamic_cast", "else", "enum", "explicit", "extern", "false",
-        "float", "for", "friend", "goto", "if", "inline", "int", "long", "mutable", "namespace", "new",
-        "operator", "private", "protected", "public", "register", "reinterpret_cast", "return", "short",
-        "signed", "sizeof", "static", "static_cast", "struct", "switch", "template", "this", "throw", "true",
-        "try", "typedef", "typeid", "typename", "union", "unsigned", "using", "virtual", "void", "volatile",
-        "wchar_t", "while"};
-    static const char* const modern_keywords[] = {
-        "alignas", "alignof", "char8_t", "char16_t", "char32_t", "concept", "consteval", "constexpr",
-        "constinit", "co_await", "co_return", "co_yield", "decltype", "export", "noexcept", "nullptr",
-        "requires", "static_assert", "thread_local", "contract_assert", "restrict", "typeof", "typeof_unqual",
-        "_Alignas", "_Alignof", "_Atomic", "_BitInt", "_Bool", "_Complex", "_Decimal128", "_Decimal32",
-        "_Decimal64", "_Generic", "_Imaginary", "_Noreturn", "_Static_assert", "_Thread_local", "and", "and_eq",
-        "bitand", "bitor", "compl", "not", "not_eq", "or", "or_eq", "xor", "xor_eq", "final", "override"};
     std::string w;
     while (w.size() < 255 && look.word()) {
       w += look.bytes;
       look = read();
     }
     bool keyword = false;
-    for (const char* k : keywords) keyword = keyword || w == k;
-    if (options.modern) {
-      for (const char* k : modern_keywords) keyword = keyword || w == k;
-    }
+    for (std::string_view k : reference_keywords(options.modern)) keyword = keyword || w == k;
     if (keyword) {
       out += "<strong class=\"keyword\">";
       emit_text(w);
@@ -300,4 +300,10 @@ std::string reference_convert(std::string_view input, const Options& options) {
   Converter converter{input, options};
   converter.run();
   return converter.out;
+}
+
+std::vector<std::string_view> reference_keywords(bool modern) {
+  std::vector<std::string_view> words(std::begin(kKeywords), std::end(kKeywords));
+  if (modern) words.insert(words.end(), std::begin(kModernKeywords), std::end(kModernKeywords));
+  return words;
 }

@@ -136,7 +136,7 @@ struct Walk {
   const bool modern;
   const bool no_pre;
   const bool line_numbers;
-  const Markup& markup;
+  const Tags& open_tags;  // the run's opening tags (markup.h)
   Context context;  // machine.token.context while the window is walked
   const unsigned char* stop = nullptr;       // where the walk ended short of the limit
   bool fresh_run = false;                    // the window's last byte ended a run: the next starts one
@@ -159,8 +159,8 @@ __attribute__((always_inline)) inline void put(Cursor& c, const char (&text)[N])
   c.out += N - 1;
 }
 
-// An opening tag of the run's markup (markup.h): one fixed-size copy, short for
-// the class-only tags.
+// A tag (markup.h): one fixed-size copy, short for
+// all but the styled opening tags.
 __attribute__((always_inline)) inline void put(Cursor& c, const Tag& tag) {
   if (tag.length <= 32) {
     std::memcpy(c.out, tag.text, 32);
@@ -169,6 +169,12 @@ __attribute__((always_inline)) inline void put(Cursor& c, const Tag& tag) {
   }
   c.out += tag.length;
 }
+
+__attribute__((always_inline)) inline void open_element(const Walk& w, Cursor& c, Element element) {
+  put(c, w.open_tags[index_of(element)]);
+}
+
+__attribute__((always_inline)) inline void close_element(Cursor& c, Element element) { put(c, close_tag(element)); }
 
 // Hands the cursor's output to out.length, or takes it back from there
 // after a write that checks for room itself (making room again for the rest of
@@ -330,10 +336,10 @@ __attribute__((always_inline)) inline unsigned write_output_event(Walk& w, Block
 __attribute__((always_inline)) inline void write_keyword(Walk& w, Cursor& c, const unsigned char* word,
                                                          std::size_t length) {
   copy_to(w, c, word);
-  put(c, w.markup.keyword_open);
+  open_element(w, c, Element::kKeyword);
   std::memcpy(c.out, word, kLongestKeyword);  // a word of the window, which has room past it
   c.out += length;
-  put(c, kKeywordClose);
+  close_element(c, Element::kKeyword);
   c.copied = word + length;
 }
 
@@ -483,7 +489,7 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
       case '"':
       case '\'':
         copy_to(w, c, p);
-        put(c, w.markup.string_open);
+        open_element(w, c, Element::kString);
         w.machine.token.quote = *p;
         w.escaped_at = nullptr;
         w.context = Context::kLiteral;
@@ -496,7 +502,7 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
         }
         if (p[1] == '*' || p[1] == '/') {
           copy_to(w, c, p);
-          put(c, w.markup.comment_open);
+          open_element(w, c, Element::kComment);
           w.body_start = p + 2;
           w.context = p[1] == '*' ? Context::kBlockComment : Context::kLineComment;
           return bit + 2;
@@ -504,7 +510,7 @@ __attribute__((always_inline)) inline unsigned walk_plain_text(Walk& w, Block& b
         continue;  // a lone "/"
       case '#':
         copy_to(w, c, p);
-        put(c, w.markup.directive_open);
+        open_element(w, c, Element::kDirective);
         w.anchor = p + 1;
         w.anchor_backslash = false;
         w.context = Context::kDirective;
@@ -569,7 +575,7 @@ __attribute__((always_inline)) inline unsigned walk_raw_literal_start(Walk& w, B
     return from;
   }
   copy_to(w, c, quote);
-  put(c, w.markup.string_open);
+  open_element(w, c, Element::kString);
   copy_escaped(w, c, quote, p);
   if (p < w.limit && *p == '(') {
     w.machine.token.delimiter_length = static_cast<std::uint8_t>(p - quote - 1);
@@ -596,7 +602,7 @@ __attribute__((always_inline)) inline unsigned walk_literal(Walk& w, Block& b, C
     if (byte == w.machine.token.quote) {
       if (p == w.escaped_at) continue;
       copy_to(w, c, p + 1);
-      put(c, kStringClose);
+      close_element(c, Element::kString);
       w.context = Context::kPlainText;
       return bit + 1;
     }
@@ -607,7 +613,7 @@ __attribute__((always_inline)) inline unsigned walk_literal(Walk& w, Block& b, C
     if (byte == '\n' && w.modern && p != w.escaped_at) {
       // The literal ends with its line; the line feed is plain text's.
       copy_to(w, c, p);
-      put(c, kStringClose);
+      close_element(c, Element::kString);
       w.context = Context::kPlainText;
       return bit;
     }
@@ -642,7 +648,7 @@ __attribute__((always_inline)) inline unsigned walk_raw_literal(Walk& w, Block& 
     }
     const unsigned char* const end = p + 1 + closer;
     copy_escaped(w, c, p, end);
-    put(c, kStringClose);
+    close_element(c, Element::kString);
     w.context = Context::kPlainText;
     return static_cast<unsigned>(end - b.bytes);
   }
@@ -663,7 +669,7 @@ __attribute__((always_inline)) inline unsigned walk_block_comment(Walk& w, Block
     if ((closers >> bit) & 1) {
       const unsigned char* const p = b.bytes + bit;
       copy_to(w, c, p + 1);
-      put(c, kCommentClose);
+      close_element(c, Element::kComment);
       if (w.context == Context::kDirectiveBlockComment) {
         w.anchor = p + 1;
         w.anchor_backslash = w.machine.token.saved_backslash;
@@ -694,8 +700,8 @@ __attribute__((always_inline)) inline unsigned walk_line_comment(Walk& w, Block&
       } else {
         copy_to(w, c, p + 1);
       }
-      put(c, kCommentClose);
-      if (w.context == Context::kDirectiveLineComment) put(c, kDirectiveClose);
+      close_element(c, Element::kComment);
+      if (w.context == Context::kDirectiveLineComment) close_element(c, Element::kDirective);
       w.context = Context::kPlainText;
       return bit + 1;
     }
@@ -731,7 +737,7 @@ __attribute__((always_inline)) inline unsigned walk_directive(Walk& w, Block& b,
       if (p[1] == '*' || p[1] == '/') {
         if (p[1] == '*') w.machine.token.saved_backslash = directive_backslash_before(w, b, p);
         copy_to(w, c, p);
-        put(c, w.markup.comment_open);
+        open_element(w, c, Element::kComment);
         w.body_start = p + 2;
         w.context = p[1] == '*' ? Context::kDirectiveBlockComment : Context::kDirectiveLineComment;
         return bit + 2;
@@ -745,7 +751,7 @@ __attribute__((always_inline)) inline unsigned walk_directive(Walk& w, Block& b,
       }
       if (goes_on) continue;
       copy_to(w, c, p + 1);
-      put(c, kDirectiveClose);
+      close_element(c, Element::kDirective);
       w.context = Context::kPlainText;
       return bit + 1;
     }
@@ -945,7 +951,7 @@ void walk_window_variant(MachineState& machine, InputWindow& input, OutputBuffer
          .modern = options.modern,
          .no_pre = options.no_pre,
          .line_numbers = options.line_numbers,
-         .markup = markup_for(options.style),
+         .open_tags = open_tags(options.style),
          .context = machine.token.context};
   Cursor c{out.data + out.length, input.bytes + input.next};
   const unsigned char* p = c.copied;
