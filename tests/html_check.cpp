@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "element_kinds.h"
 #include "highlighter/keywords.h"
 
 namespace {
@@ -104,7 +105,7 @@ struct Parser {
     return true;
   }
 
-  std::string where() const { return " at output byte " + std::to_string(pos); }
+  std::string where() const { return " at byte " + std::to_string(pos) + " of the output read as kinds"; }
 
   std::string recovered(std::size_t start) const {
     std::string s;
@@ -125,7 +126,7 @@ struct Parser {
     }
     if (digits == 0 || html[pos - static_cast<std::size_t>(digits)] == '0') return "bad line number" + where();
     if (pads != (digits < 3 ? 3 - digits : 0)) return "line number not aligned in three places" + where();
-    if (!take(": </span>")) return "line number element not closed" + where();
+    if (!take(": </lineno>")) return "line number element not closed" + where();
     line_numbers.push_back({text.size(), number});
     return "";
   }
@@ -163,22 +164,18 @@ struct Parser {
       text.push_back({'\n', true});
       return "";
     }
-    if (take("<span class=\"lineno\">")) {
+    if (take("<lineno>")) {
       if (!in_frame && open.back().kind == Element::kKeyword) return "line number inside a keyword" + where();
       return parse_line_number();
     }
-    if (take("<strong class=\"keyword\">")) return open_element(Element::kKeyword, in_frame);
-    if (take("</strong>")) return close(Element::kKeyword, "</strong>");
-    if (take("<em class=\"comment\">")) {
-      return open_element(Element::kComment, in_frame || open.back().kind == Element::kDirective);
-    }
-    if (take("<em class=\"string\">")) return open_element(Element::kString, in_frame);
-    if (take("</em>")) {
-      if (!open.empty() && open.back().kind == Element::kString) return close(Element::kString, "</em>");
-      return close(Element::kComment, "</em>");
-    }
-    if (take("<span class=\"preprocessor\">")) return open_element(Element::kDirective, in_frame);
-    if (take("</span>")) return close(Element::kDirective, "</span>");
+    if (take("<keyword>")) return open_element(Element::kKeyword, in_frame);
+    if (take("</keyword>")) return close(Element::kKeyword, "</keyword>");
+    if (take("<comment>")) return open_element(Element::kComment, in_frame || open.back().kind == Element::kDirective);
+    if (take("</comment>")) return close(Element::kComment, "</comment>");
+    if (take("<string>")) return open_element(Element::kString, in_frame);
+    if (take("</string>")) return close(Element::kString, "</string>");
+    if (take("<preprocessor>")) return open_element(Element::kDirective, in_frame);
+    if (take("</preprocessor>")) return close(Element::kDirective, "</preprocessor>");
     return "stray <" + where();
   }
 
@@ -217,7 +214,8 @@ struct Parser {
 }  // namespace
 
 std::string check_conversion(std::string_view input, const Options& options, std::string_view html) {
-  Parser parser{.html = html, .options = options};
+  const std::string kinds = kinds_of(html);
+  Parser parser{.html = kinds, .options = options};
   const std::string error = options.no_pre ? parser.parse("<code>", "</code>")
                                            : parser.parse("<pre><code>", "</code></pre>");
   if (!error.empty()) return error;

@@ -78,10 +78,10 @@ struct Converter {
 
   void prefix() {
     if (!options.line_numbers) return;
-    out += "<span class=\"lineno\">";
+    out += "<lineno>";
     const std::string number = std::to_string(line);
     for (std::size_t n = number.size(); n < 3; ++n) out += options.no_pre ? "&nbsp;" : " ";
-    out += number + ": </span>";
+    out += number + ": </lineno>";
   }
 
   void emit(const Char& c) {
@@ -129,9 +129,9 @@ struct Converter {
     bool keyword = false;
     for (std::string_view k : reference_keywords(options.modern)) keyword = keyword || w == k;
     if (keyword) {
-      out += "<strong class=\"keyword\">";
+      out += "<keyword>";
       emit_text(w);
-      out += "</strong>";
+      out += "</keyword>";
       return;
     }
     emit_text(w);
@@ -159,13 +159,13 @@ struct Converter {
   // double quote. Anything but a delimiter character or "(" before the "("
   // makes it an ordinary literal from that character on.
   void raw_literal() {
-    out += "<em class=\"string\">";
+    out += "<string>";
     emit(look);
     std::string delimiter;
     for (;;) {
       look = read();
       if (look.end()) {
-        out += "</em>";
+        out += "</string>";
         return;
       }
       if (look.is('(')) break;
@@ -189,12 +189,12 @@ struct Converter {
       if (recent.size() > 2 * closer.size()) recent.erase(0, recent.size() - closer.size());
       if (recent.size() >= closer.size() && recent.compare(recent.size() - closer.size(), closer.size(), closer) == 0) break;
     }
-    out += "</em>";
+    out += "</string>";
     look = read();
   }
 
   void comment(bool block) {
-    out += "<em class=\"comment\">";
+    out += "<comment>";
     emit_text(block ? "/*" : "//");
     Char prev{"\x01"};
     for (;;) {
@@ -205,13 +205,13 @@ struct Converter {
       if (!block && look.is('\n') && !prev.is('\\')) break;
       prev = look;
     }
-    out += "</em>";
+    out += "</comment>";
     look = read();
   }
 
   void quoted() {
     const Char quote = look;
-    out += "<em class=\"string\">";
+    out += "<string>";
     emit(quote);
     look = read();
     literal_rest(quote);
@@ -225,7 +225,7 @@ struct Converter {
     for (;;) {
       if (look.end()) break;
       if (options.modern && look.is('\n') && !escaped) {
-        out += "</em>";
+        out += "</string>";
         return;
       }
       emit(look);
@@ -233,12 +233,12 @@ struct Converter {
       escaped = look.is('\\') && !escaped;
       look = read();
     }
-    out += "</em>";
+    out += "</string>";
     look = read();
   }
 
   void directive() {
-    out += "<span class=\"preprocessor\">";
+    out += "<preprocessor>";
     emit({"#"});
     Char prev{"\x01"};
     for (;;) {
@@ -249,7 +249,7 @@ struct Converter {
           comment(true);
         } else if (look.is('/')) {
           comment(false);
-          out += "</span>";
+          out += "</preprocessor>";
           return;
         } else {
           emit({"/"});
@@ -260,7 +260,7 @@ struct Converter {
       if (look.is('\n') && !prev.is('\\')) break;
       prev = look;
     }
-    out += "</span>";
+    out += "</preprocessor>";
     look = read();
   }
 

@@ -8,8 +8,8 @@
 #include "highlighter/options.h"
 
 /// The conversion written the plain way, one character at a time, with no
-/// buffers or shortcuts: what the program's own conversion must equal byte for
-/// byte, however it is sped up.
+/// buffers or shortcuts, its elements written as their kinds (element_kinds.h):
+/// what the program's own conversion must equal, however it is sped up.
 std::string reference_convert(std::string_view input, const Options& options);
 
 /// The words the reference takes for keywords in the classic reading, or with
