@@ -30,14 +30,14 @@ std::string kinds_of(std::string_view html) {
     }
     if (opened != nullptr) {
       open.push_back(opened);
-      kinds += "<" + std::string(kind_name(*opened)) + ">";
+      ((kinds += '<') += kind_name(*opened)) += '>';
       at += length;
       continue;
     }
     if (!open.empty()) {
       const std::string_view close = text_of(close_tag(open.back()->element));
       if (rest.substr(0, close.size()) == close) {
-        kinds += "</" + std::string(kind_name(*open.back())) + ">";
+        ((kinds += "</") += kind_name(*open.back())) += '>';
         open.pop_back();
         at += close.size();
         continue;

@@ -50,8 +50,6 @@ void write_line_prefix(const LineFeedText& lines, const Options& options, Output
 }
 
 void compose_line_feed_text(LineFeedText& lines, const Options& options) {
-  static_assert(sizeof kBreak - 1 + longest_open_tag() + 2 * (sizeof kNbsp - 1) + 20 + sizeof kLineNumberEnd - 1 +
-                    close_tag(Element::kLineNumber).length <= kLongestLineFeedText);
   char* out = lines.text;
   if (options.no_pre) {
     std::memcpy(out, kBreak, sizeof kBreak - 1);

@@ -75,7 +75,9 @@ struct Columns {
 
 // The longest line feed written otherwise: "<br>\n", then the next line's number
 // element (with its style, with -s) with its pads and 20 digits.
-inline constexpr std::size_t kLongestLineFeedText = 192;
+inline constexpr std::size_t kLongestLineFeedText = sizeof kBreak - 1 + longest_open_tag() + 2 * (sizeof kNbsp - 1) +
+                                                    20 + sizeof kLineNumberEnd - 1 +
+                                                    close_tag(Element::kLineNumber).length;
 
 /// The line being written, and what the next line feed written otherwise is
 /// written as: "\n" or "<br>\n", and with line numbers the next line's number

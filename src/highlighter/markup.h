@@ -49,9 +49,10 @@ constexpr bool rows_in_order() {
 static_assert(rows_in_order(), "kElements must list the elements in the order of Element");
 
 /// A tag, kept in a fixed-size array so that it is written with one copy of a
-/// fixed size (its length counts).
+/// fixed size (its length counts). Room for the longest, with its style, and
+/// for attributes yet to come.
 struct Tag {
-  static constexpr std::size_t kRoom = 192;
+  static constexpr std::size_t kRoom = 256;
   char text[kRoom] = {};
   std::size_t length = 0;
 
