@@ -24,8 +24,6 @@ namespace {
 // and hold no tab or line feed. A walk that must wait for the next window says
 // so with stop_at.
 
-// The low [n] bits, for n from 1 to 64.
-constexpr std::uint64_t low_bits(unsigned n) { return ~std::uint64_t{0} >> (64 - n); }
 
 // Plain text: words (a keyword is looked up where the word ends in the block;
 // anything else is take_run's), quotes, "/" + "*" or "/", "#".
@@ -45,13 +43,7 @@ __attribute__((always_inline)) inline const unsigned char* walk_plain_text(Walk&
         if (take_word(w, c, p, length, kModern, b.bytes + end)) return b.bytes + end;
         continue;
       }
-      // A number that ends in this block: plain text, with nothing to write.
-      if (digit & (end < b.count)) {
-        const unsigned char after = b.bytes[end];
-        const bool plain_number = kModern ? after != '.' && after != '\'' && after != '+' && after != '-'
-                                          : ((~b.digit >> bit) & low_bits(length)) == 0;
-        if (plain_number) continue;
-      }
+      if (digit & (end < b.count) && take_number_in_block<kModern>(w, b, c, bit, end)) continue;
       const unsigned char* next;
       if (end < b.count) {
         next = take_closed_run(w, c, p, b.bytes + end);
@@ -139,9 +131,9 @@ __attribute__((always_inline)) inline const unsigned char* walk_word_piece(Walk&
   return take_run(w, c, cut, b.bytes + end);
 }
 
-__attribute__((always_inline)) inline const unsigned char* walk_number(Walk& w, const unsigned char* from) {
+__attribute__((always_inline)) inline const unsigned char* walk_number(Walk& w, Cursor& c, const unsigned char* from) {
   w.context = Context::kPlainText;
-  return take_number(w, from, w.machine.token.number_last);
+  return take_number(w, c, from, w.machine.token.number_last);
 }
 
 // The double quote of a raw literal, and its delimiter up to "(": anything else
@@ -344,7 +336,7 @@ __attribute__((always_inline)) inline const unsigned char* walk_context(Walk& w,
     case Context::kPlainText: break;  // the caller's own
     case Context::kWordRun: return walk_word_run(w, b, c, from);
     case Context::kWordPiece: return walk_word_piece(w, b, c, from);
-    case Context::kNumber: return walk_number(w, from);
+    case Context::kNumber: return walk_number(w, c, from);
     case Context::kRawLiteralStart: return walk_raw_literal_start(w, c, from);
     case Context::kLiteral: return walk_literal(w, b, c, from);
     case Context::kRawLiteral: return walk_raw_literal(w, b, c, from);

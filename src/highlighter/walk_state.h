@@ -24,6 +24,8 @@ constexpr std::uint64_t bits_below(unsigned n) { return n >= 64 ? ~std::uint64_t
 constexpr std::uint64_t bits_from(unsigned n) { return ~std::uint64_t{0} << n; }
 // The bits past [n], for n from 1 to 64: no branch for 64.
 constexpr std::uint64_t bits_past(unsigned n) { return ~std::uint64_t{1} << (n - 1); }
+// The low [n] bits, for n from 1 to 64.
+constexpr std::uint64_t low_bits(unsigned n) { return ~std::uint64_t{0} >> (64 - n); }
 inline unsigned lowest_bit(std::uint64_t x) { return static_cast<unsigned>(__builtin_ctzll(x)); }
 inline unsigned highest_bit(std::uint64_t x) { return 63u - static_cast<unsigned>(__builtin_clzll(x)); }
 

@@ -70,7 +70,8 @@ __attribute__((always_inline)) inline bool take_word(Walk& w, Cursor& c, const u
 // and everything before belongs to the number: it takes word characters, ".",
 // an apostrophe unless one came just before, and a sign right after an exponent
 // letter. Returns where it ends; at the window's limit, kNumber carries it on.
-__attribute__((always_inline)) inline const unsigned char* take_number(Walk& w, const unsigned char* p, unsigned char last) {
+__attribute__((always_inline)) inline const unsigned char* take_number(Walk& w, [[maybe_unused]] Cursor& c,
+                                                                       const unsigned char* p, unsigned char last) {
   const unsigned char* const start = p;
   for (;; ++p) {
     if (p == w.limit) {
@@ -90,6 +91,22 @@ __attribute__((always_inline)) inline const unsigned char* take_number(Walk& w, 
   return p;
 }
 
+// A run of word characters from [bit] to [end] in the block that starts with a
+// digit and ends before the block's end: true when it is all handled here, as
+// it most often is. In the modern reading it is a number, which the byte after
+// it does not continue; in the classic reading digits alone are. Either is
+// written as it is, with the rest of the plain text.
+template <bool kModern>
+__attribute__((always_inline)) inline bool take_number_in_block([[maybe_unused]] Walk& w, const Block& b,
+                                                                [[maybe_unused]] Cursor& c, unsigned bit,
+                                                                unsigned end) {
+  if constexpr (kModern) {
+    const unsigned char after = b.bytes[end];
+    return after != '.' && after != '\'' && after != '+' && after != '-';
+  }
+  return ((~b.digit >> bit) & low_bits(end - bit)) == 0;
+}
+
 // A run of word characters [first, end) in plain text, where end is the first
 // byte after it or the window's limit. Writes its keywords and returns where
 // plain text goes on; a run that ends in something else (a number that goes
@@ -101,7 +118,7 @@ __attribute__((always_inline)) inline const unsigned char* take_run(Walk& w, Cur
   const unsigned char* piece = first;
   for (;;) {
     if (is_ascii_digit(*piece)) {
-      if (w.modern) return take_number(w, end, end[-1]);  // the rest of the run is the number's
+      if (w.modern) return take_number(w, c, end, end[-1]);  // the rest of the run is the number's
       // Digits never start a word: they are written plain, and a word starts
       // after them.
       const unsigned char* p = piece;
