@@ -48,6 +48,14 @@ std::string kinds_of(std::string_view html) {
   return kinds;
 }
 
+std::vector<std::string> element_kinds() {
+  std::vector<std::string> kinds;
+  for (const ElementRow& row : kElements) {
+    if (!row.class_name.empty()) kinds.emplace_back(row.class_name);
+  }
+  return kinds;
+}
+
 std::string markup_of(std::string_view kinds, bool styled) {
   std::string html;
   for (std::size_t at = 0; at < kinds.size();) {

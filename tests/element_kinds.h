@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Tests say what was highlighted, not how it is spelled: an element is written
 // <kind> ... </kind>, where the kind is the element's class ("keyword",
@@ -17,6 +18,9 @@
 /// like a tag stays as it is (a close that does not match the open element
 /// too), for a check to find.
 std::string kinds_of(std::string_view html);
+
+/// The kinds of the elements inside the frame ("lineno", "keyword" ...).
+std::vector<std::string> element_kinds();
 
 /// The markup of [kinds] as the program writes it: each <kind> and </kind> as
 /// the element's tags, with their styles when [styled] (-s).

@@ -22,10 +22,8 @@ struct TextByte {
   bool escaped;  // came from an entity or a <br>
 };
 
-enum class Element { kKeyword, kComment, kString, kDirective };
-
 struct OpenElement {
-  Element kind;
+  std::string kind;
   std::size_t start;  // index into the recovered text
 };
 
@@ -131,33 +129,26 @@ struct Parser {
     return "";
   }
 
-  std::string close(Element kind, const char* tag) {
-    if (open.empty() || open.back().kind != kind) return std::string("unbalanced ") + tag + where();
+  std::string close(const std::string& kind) {
+    if (open.empty() || open.back().kind != kind) return "unbalanced </" + kind + ">" + where();
     const std::string content = recovered(open.back().start);
     open.pop_back();
-    switch (kind) {
-      case Element::kKeyword:
-        if (!is_keyword(content, options.modern)) return "keyword element holds \"" + content + "\"" + where();
-        break;
-      case Element::kComment:
-        if (content.rfind("/*", 0) != 0 && content.rfind("//", 0) != 0) return "comment without opener" + where();
-        break;
-      case Element::kString:
-        if (content.empty() || (content[0] != '"' && content[0] != '\'')) return "literal without quote" + where();
-        break;
-      case Element::kDirective:
-        if (content.empty() || content[0] != '#') return "directive without #" + where();
-        break;
+    if (kind == "keyword" && !is_keyword(content, options.modern)) {
+      return "keyword element holds \"" + content + "\"" + where();
     }
+    if (kind == "comment" && content.rfind("/*", 0) != 0 && content.rfind("//", 0) != 0) {
+      return "comment without opener" + where();
+    }
+    if (kind == "string" && (content.empty() || (content[0] != '"' && content[0] != '\''))) {
+      return "literal without quote" + where();
+    }
+    if (kind == "preprocessor" && (content.empty() || content[0] != '#')) return "directive without #" + where();
     return "";
   }
 
-  std::string open_element(Element kind, bool allowed) {
-    if (!allowed) return "element nested where it may not be" + where();
-    open.push_back({kind, text.size()});
-    return "";
-  }
-
+  // Every element stands directly in the frame, but for a comment in a
+  // directive, and a line number, which follows a line feed anywhere but in a
+  // keyword.
   std::string parse_tag() {
     const bool in_frame = open.empty();
     if (options.no_pre && take("<br>\n")) {
@@ -165,17 +156,19 @@ struct Parser {
       return "";
     }
     if (take("<lineno>")) {
-      if (!in_frame && open.back().kind == Element::kKeyword) return "line number inside a keyword" + where();
+      if (!in_frame && open.back().kind == "keyword") return "line number inside a keyword" + where();
       return parse_line_number();
     }
-    if (take("<keyword>")) return open_element(Element::kKeyword, in_frame);
-    if (take("</keyword>")) return close(Element::kKeyword, "</keyword>");
-    if (take("<comment>")) return open_element(Element::kComment, in_frame || open.back().kind == Element::kDirective);
-    if (take("</comment>")) return close(Element::kComment, "</comment>");
-    if (take("<string>")) return open_element(Element::kString, in_frame);
-    if (take("</string>")) return close(Element::kString, "</string>");
-    if (take("<preprocessor>")) return open_element(Element::kDirective, in_frame);
-    if (take("</preprocessor>")) return close(Element::kDirective, "</preprocessor>");
+    for (const std::string& kind : element_kinds()) {
+      if (take("<" + kind + ">")) {
+        if (!in_frame && !(kind == "comment" && open.back().kind == "preprocessor")) {
+          return "element nested where it may not be" + where();
+        }
+        open.push_back({kind, text.size()});
+        return "";
+      }
+      if (take("</" + kind + ">")) return close(kind);
+    }
     return "stray <" + where();
   }
 
