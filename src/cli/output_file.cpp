@@ -14,6 +14,7 @@
 #include <process.h>
 #include <sys/stat.h>
 #include <windows.h>
+#include <aclapi.h>  // after windows.h
 #else
 #include <climits>
 #include <csignal>
@@ -64,6 +65,7 @@ char copy_buffer[1 << 16];
 struct PendingReplacement {
   std::wstring temporary;
   std::wstring target;
+  HANDLE page = INVALID_HANDLE_VALUE;  // the existing page, opened for writing; none for a new name
 };
 
 std::string utf8_of(const wchar_t* text) {
@@ -99,8 +101,13 @@ FileId id_of_handle(HANDLE handle) {
   return id;
 }
 
-FileId id_of_stream(std::FILE* stream) {
-  return id_of_handle(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))));
+HANDLE handle_of(std::FILE* stream) { return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))); }
+
+FileId id_of_stream(std::FILE* stream) { return id_of_handle(handle_of(stream)); }
+
+bool is_console(HANDLE handle) {
+  DWORD mode = 0;
+  return handle != INVALID_HANDLE_VALUE && GetFileType(handle) == FILE_TYPE_CHAR && GetConsoleMode(handle, &mode);
 }
 
 // Opened for its attributes only, so every spelling of the name the file system
@@ -117,19 +124,29 @@ FileId id_of_name(const std::wstring& name) {
   return id;
 }
 
-DWORD links_of(const std::wstring& name) {
-  const HANDLE handle = open_for_attributes(name);
-  BY_HANDLE_FILE_INFORMATION info;
-  const DWORD links = handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle, &info) ? info.nNumberOfLinks : 0;
+// The existing page, opened for writing as the shell opens it but not emptied;
+// others may go on reading, writing or renaming it.
+HANDLE open_page(const std::wstring& name) {
+  return CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                     OPEN_EXISTING, 0, nullptr);
+}
+
+// Whether [name] opens to the console (CON, CONOUT$ ...); only a device is
+// asked, since the question opens it for reading and writing.
+bool names_console(const std::wstring& name) {
+  const HANDLE handle = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+  const bool console = is_console(handle);
   if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-  return links;
+  return console;
 }
 
 // An interrupted run (Ctrl+C, Ctrl+Break, the console closed) removes its
 // temporary file, then ends as it would have.
 // The handler runs in a thread of its own: the lock keeps it waiting while the
-// file is made and its name recorded, so that it never finds a file it does not
-// know of yet.
+// file is made and its name recorded, and while the page is being written, so
+// that it never finds a file it does not know of yet, nor ends the run between
+// the page's first byte and its last.
 wchar_t guarded_name[MAX_PATH * 2];
 SRWLOCK guarded_lock = SRWLOCK_INIT;
 
@@ -152,6 +169,14 @@ void unguard_temporary() {
   ReleaseSRWLockExclusive(&guarded_lock);
 }
 
+// Holds the console's signals for as long as it lives (see guarded_lock).
+struct HeldSignals {
+  HeldSignals() { AcquireSRWLockExclusive(&guarded_lock); }
+  ~HeldSignals() { ReleaseSRWLockExclusive(&guarded_lock); }
+  HeldSignals(const HeldSignals&) = delete;
+  HeldSignals& operator=(const HeldSignals&) = delete;
+};
+
 int create_exclusive(const std::wstring& name) {
   return _wopen(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT, _S_IREAD | _S_IWRITE);
 }
@@ -169,7 +194,7 @@ int create_temporary(const std::wstring& target, bool target_exists, std::wstrin
   }
   // A new file the folder refuses (or a folder that is not there) could not be
   // made at the end either.
-  if (!target_exists && (errno == ENOENT || errno == EACCES)) return -1;
+  if (!target_exists && (errno == ENOENT || errno == EACCES || errno == ENOSPC)) return -1;
   wchar_t folder[MAX_PATH + 1];
   const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
   if (length == 0 || length > MAX_PATH) return -1;
@@ -181,31 +206,89 @@ int create_temporary(const std::wstring& target, bool target_exists, std::wstrin
   return -1;
 }
 
-// The converted bytes copied into [target] in place: its identity, links and
-// security stay. Room is made first, so that a full disk refuses before the
-// old content is touched.
-bool copy_in_place(const std::wstring& temporary, const std::wstring& target) {
+// Whether the files [a] and [b] have the same owner: replacing one by the
+// other changes it otherwise.
+bool same_owner(HANDLE a, HANDLE b) {
+  PSID owner_a = nullptr;
+  PSID owner_b = nullptr;
+  PSECURITY_DESCRIPTOR held_a = nullptr;
+  PSECURITY_DESCRIPTOR held_b = nullptr;
+  const bool same =
+      GetSecurityInfo(a, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner_a, nullptr, nullptr, nullptr, &held_a) ==
+          ERROR_SUCCESS &&
+      GetSecurityInfo(b, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner_b, nullptr, nullptr, nullptr, &held_b) ==
+          ERROR_SUCCESS &&
+      EqualSid(owner_a, owner_b);
+  LocalFree(held_a);
+  LocalFree(held_b);
+  return same;
+}
+
+// Whether ReplaceFileW changes nothing of the page but its content: the name
+// still leads to the page, which has one link and the owner a new file gets.
+// (It keeps the page's attributes, security and streams itself.)
+bool replace_keeps_all(const PendingReplacement& pending) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(pending.page, &info) || info.nNumberOfLinks != 1) return false;
+  if (!same_file(id_of_name(pending.target), id_of_handle(pending.page))) return false;
+  const HANDLE temporary = CreateFileW(pending.temporary.c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr);
+  if (temporary == INVALID_HANDLE_VALUE) return false;
+  const bool same = same_owner(pending.page, temporary);
+  CloseHandle(temporary);
+  return same;
+}
+
+// The converted bytes copied into the page in place: its identity, links and
+// security stay. Another run's lock is waited for; room is reserved without
+// changing the page, so that a full disk refuses before the old content is
+// touched; no console signal ends the run between the first byte and the last.
+bool copy_in_place(const std::wstring& temporary, HANDLE to) {
   const HANDLE from = CreateFileW(temporary.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (from == INVALID_HANDLE_VALUE) return false;
-  const HANDLE to = CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  bool ok = to != INVALID_HANDLE_VALUE;
-  LARGE_INTEGER size{};
-  LARGE_INTEGER old_size{};
-  ok = ok && GetFileSizeEx(from, &size) && GetFileSizeEx(to, &old_size);
-  if (ok && size.QuadPart > old_size.QuadPart) {
-    ok = SetFilePointerEx(to, size, nullptr, FILE_BEGIN) && SetEndOfFile(to);
+  OVERLAPPED whole{};
+  const bool locked = LockFileEx(to, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole) != 0;
+  bool ok = false;
+  {
+    const HeldSignals held;
+    LARGE_INTEGER size{};
+    FILE_STANDARD_INFO now{};
+    ok = GetFileSizeEx(from, &size) && GetFileInformationByHandleEx(to, FileStandardInfo, &now, sizeof now);
+    if (ok && size.QuadPart > now.AllocationSize.QuadPart) {
+      FILE_ALLOCATION_INFO room{};
+      room.AllocationSize = size;
+      ok = SetFileInformationByHandle(to, FileAllocationInfo, &room, sizeof room);
+    }
+    LARGE_INTEGER start{};
+    ok = ok && SetFilePointerEx(to, start, nullptr, FILE_BEGIN);
+    DWORD got = 0;
+    while (ok && ReadFile(from, copy_buffer, sizeof copy_buffer, &got, nullptr) && got > 0) {
+      DWORD put = 0;
+      ok = WriteFile(to, copy_buffer, got, &put, nullptr) && put == got;
+    }
+    ok = ok && SetFilePointerEx(to, size, nullptr, FILE_BEGIN) && SetEndOfFile(to);
   }
-  LARGE_INTEGER start{};
-  ok = ok && SetFilePointerEx(to, start, nullptr, FILE_BEGIN);
-  DWORD got = 0;
-  while (ok && ReadFile(from, copy_buffer, sizeof copy_buffer, &got, nullptr) && got > 0) {
-    DWORD put = 0;
-    ok = WriteFile(to, copy_buffer, got, &put, nullptr) && put == got;
-  }
-  ok = ok && SetFilePointerEx(to, size, nullptr, FILE_BEGIN) && SetEndOfFile(to);
+  if (locked) UnlockFileEx(to, 0, MAXDWORD, MAXDWORD, &whole);
   CloseHandle(from);
-  if (to != INVALID_HANDLE_VALUE) ok = CloseHandle(to) && ok;
   return ok;
+}
+
+// Standard output or error, named: written through it as it stands. A copy of
+// its descriptor, so that messages can still be written after the output is
+// closed.
+OpenResult open_stream(std::FILE* stream, std::FILE* input, OutputFile& output) {
+  if (_fileno(stream) != _fileno(input) && is_the_input(id_of_stream(stream), id_of_stream(input))) {
+    return OpenResult::kIsInput;
+  }
+  std::fflush(stream);
+  const int copy = _dup(_fileno(stream));
+  if (copy < 0) return OpenResult::kFailed;
+  output.stream = _fdopen(copy, "w");
+  if (output.stream == nullptr) {
+    _close(copy);
+    return OpenResult::kFailed;
+  }
+  return OpenResult::kOpened;
 }
 
 }  // namespace
@@ -218,32 +301,42 @@ OpenResult open_output_file(const char* name, std::FILE* input, OutputFile& outp
   if (*name == '\0') return OpenResult::kFailed;  // no file has an empty name
   const std::wstring target = wide_of(name);
   const FileId existing = id_of_name(target);
+  // The file, or the console, that standard output or error already is.
+  const bool console = !existing.regular && !existing.directory && names_console(target);
+  for (std::FILE* stream : {stdout, stderr}) {
+    if (same_file(existing, id_of_stream(stream)) || (console && is_console(handle_of(stream)))) {
+      return open_stream(stream, input, output);
+    }
+  }
   if (same_file(existing, id_of_stream(input))) return OpenResult::kIsInput;
   if (existing.directory) return OpenResult::kFailed;
-  if (existing.exists && !existing.regular) {  // a device, such as NUL or CON
+  if (console || (existing.exists && !existing.regular)) {  // a device, such as NUL or CON
     output.stream = _wfopen(target.c_str(), L"w");
     return output.stream != nullptr ? OpenResult::kOpened : OpenResult::kFailed;
   }
-  // A file the user may not write is refused as opening it would be.
-  if (existing.exists && _waccess(target.c_str(), 2) != 0) return OpenResult::kFailed;
+  // An existing page is opened for writing as the shell opens it, without
+  // emptying it: a file the user may not write is refused here.
+  const HANDLE page = existing.exists ? open_page(target) : INVALID_HANDLE_VALUE;
+  if (existing.exists && page == INVALID_HANDLE_VALUE) return OpenResult::kFailed;
   std::wstring temporary;
   SetConsoleCtrlHandler(remove_temporary, TRUE);
-  AcquireSRWLockExclusive(&guarded_lock);
-  const int fd = create_temporary(target, existing.exists, temporary);
-  if (fd >= 0) guard_temporary(temporary);
-  ReleaseSRWLockExclusive(&guarded_lock);
-  if (fd < 0) {
-    SetConsoleCtrlHandler(remove_temporary, FALSE);
-    return OpenResult::kFailed;
+  int fd = -1;
+  {
+    const HeldSignals held;
+    fd = create_temporary(target, existing.exists, temporary);
+    if (fd >= 0) guard_temporary(temporary);
   }
-  output.stream = _wfdopen(fd, L"w");
+  output.stream = fd >= 0 ? _wfdopen(fd, L"w") : nullptr;
   if (output.stream == nullptr) {
-    _close(fd);
-    DeleteFileW(temporary.c_str());
+    if (fd >= 0) {
+      _close(fd);
+      DeleteFileW(temporary.c_str());
+    }
     unguard_temporary();
+    if (page != INVALID_HANDLE_VALUE) CloseHandle(page);
     return OpenResult::kFailed;
   }
-  output.pending = new PendingReplacement{temporary, target};
+  output.pending = new PendingReplacement{temporary, target, page};
   return OpenResult::kOpened;
 }
 
@@ -267,18 +360,37 @@ bool close_output(OutputFile& output, bool keep) {
   if (closed && keep) {
     const wchar_t* const from = pending->temporary.c_str();
     const wchar_t* const to = pending->target.c_str();
-    if (!id_of_name(pending->target).exists) {
+    if (pending->page == INVALID_HANDLE_VALUE) {
+      // A new page: renamed, or copied from the temporary folder (a copy that
+      // fails is removed), whole before a console signal ends the run.
+      const HeldSignals held;
       replaced = MoveFileExW(from, to, MOVEFILE_COPY_ALLOWED) != 0;
     } else {
-      // ReplaceFileW keeps the named file's attributes and security; a file
-      // with other links, or one it cannot replace, gets the content copied in.
-      replaced = links_of(pending->target) == 1 &&
-                 ReplaceFileW(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
-      if (!replaced) replaced = copy_in_place(pending->temporary, pending->target);
+      if (replace_keeps_all(*pending)) {
+        // Closed first, so that ReplaceFileW meets no handle of this run; opened
+        // again (and checked) should it fail.
+        const FileId page = id_of_handle(pending->page);
+        CloseHandle(pending->page);
+        {
+          const HeldSignals held;
+          replaced = ReplaceFileW(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
+        }
+        pending->page = replaced ? INVALID_HANDLE_VALUE : open_page(pending->target);
+        if (!same_file(id_of_handle(pending->page), page) && pending->page != INVALID_HANDLE_VALUE) {
+          CloseHandle(pending->page);
+          pending->page = INVALID_HANDLE_VALUE;
+        }
+      }
+      if (!replaced && pending->page != INVALID_HANDLE_VALUE) replaced = copy_in_place(pending->temporary, pending->page);
     }
   }
-  DeleteFileW(pending->temporary.c_str());  // gone already when it was moved
-  unguard_temporary();
+  if (pending->page != INVALID_HANDLE_VALUE) CloseHandle(pending->page);
+  {
+    const HeldSignals held;
+    DeleteFileW(pending->temporary.c_str());  // gone already when it was moved
+    guarded_name[0] = L'\0';
+  }
+  SetConsoleCtrlHandler(remove_temporary, FALSE);
   delete pending;
   return closed && (replaced || !keep);
 }
