@@ -105,9 +105,12 @@ HANDLE handle_of(std::FILE* stream) { return reinterpret_cast<HANDLE>(_get_osfha
 
 FileId id_of_stream(std::FILE* stream) { return id_of_handle(handle_of(stream)); }
 
+// A console's output: the one character device that takes console writes (of
+// nothing, here), which need no more than the right to write.
 bool is_console(HANDLE handle) {
-  DWORD mode = 0;
-  return handle != INVALID_HANDLE_VALUE && GetFileType(handle) == FILE_TYPE_CHAR && GetConsoleMode(handle, &mode);
+  DWORD written = 0;
+  return handle != INVALID_HANDLE_VALUE && GetFileType(handle) == FILE_TYPE_CHAR &&
+         WriteConsoleW(handle, L"", 0, &written, nullptr);
 }
 
 // Opened for its attributes only, so every spelling of the name the file system
@@ -131,11 +134,11 @@ HANDLE open_page(const std::wstring& name) {
                      OPEN_EXISTING, 0, nullptr);
 }
 
-// Whether [name] opens to the console (CON, CONOUT$ ...); only a device is
-// asked, since the question opens it for reading and writing.
+// Whether [name] opens to the console (CON, CONOUT$ ...); asked only of what
+// is no file, since the question opens it for writing.
 bool names_console(const std::wstring& name) {
-  const HANDLE handle = CreateFileW(name.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, 0, nullptr);
+  const HANDLE handle =
+      CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
   const bool console = is_console(handle);
   if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
   return console;
