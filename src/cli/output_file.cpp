@@ -384,7 +384,9 @@ bool close_output(OutputFile& output, bool keep) {
           pending->page = INVALID_HANDLE_VALUE;
         }
       }
-      if (!replaced && pending->page != INVALID_HANDLE_VALUE) replaced = copy_in_place(pending->temporary, pending->page);
+      if (!replaced && pending->page != INVALID_HANDLE_VALUE) {
+        replaced = copy_in_place(pending->temporary, pending->page);
+      }
     }
   }
   if (pending->page != INVALID_HANDLE_VALUE) CloseHandle(pending->page);
