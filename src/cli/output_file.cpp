@@ -768,9 +768,10 @@ bool write_new_file(const PendingReplacement& pending) {
   const int to = openat(pending.target_directory, pending.target.c_str(),
                         O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
   if (to < 0) return false;
-  const bool ok = copy_into(to, pending);
+  bool ok = copy_into(to, pending);
+  ok = close(to) == 0 && ok;
   if (!ok) unlinkat(pending.target_directory, pending.target.c_str(), 0);
-  return close(to) == 0 && ok;
+  return ok;
 }
 
 // The name was a link to a file not made yet: the kernel follows it now, with

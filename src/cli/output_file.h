@@ -6,8 +6,8 @@
 
 // The files of a run: the input, and the output, which is a standard stream, a
 // device, or a file that is touched only once the whole conversion has
-// succeeded, and then only in its content (its links, owner, group, mode and
-// ACLs stay). Every difference between the platforms' file systems is in
+// succeeded, and then only in its content (its links, owner, group, mode, ACLs
+// and flags stay). Every difference between the platforms' file systems is in
 // output_file.cpp.
 
 struct PendingReplacement;  // a converted file waiting to replace the named one
