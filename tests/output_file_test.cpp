@@ -48,8 +48,8 @@ big() { head -c "$2"000000 /dev/zero | tr '\0' "$1"; }
 export bad=/proc/self/mem
 chmod 755 .
 printf 'int a;\n' > in.c
-page='<pre><code><strong class="keyword">int</strong> a;
-</code></pre>'
+# The page: what the program writes to standard output for in.c.
+page=$("$colorune" in.c)
 )sh";
 
 enum Needs { kNothing = 0, kRoot = 1, kAcl = 2 };
