@@ -16,6 +16,10 @@ std::string kinds_of(std::string_view html) {
   std::string kinds;
   std::vector<const ElementRow*> open;
   for (std::size_t at = 0; at < html.size();) {
+    if (html[at] != '<') {
+      kinds += html[at++];
+      continue;
+    }
     const std::string_view rest = html.substr(at);
     const ElementRow* opened = nullptr;
     std::size_t length = 0;
@@ -59,6 +63,10 @@ std::vector<std::string> element_kinds() {
 std::string markup_of(std::string_view kinds, bool styled) {
   std::string html;
   for (std::size_t at = 0; at < kinds.size();) {
+    if (kinds[at] != '<') {
+      html += kinds[at++];
+      continue;
+    }
     bool written = false;
     for (const ElementRow& row : kElements) {
       const std::string name(kind_name(row));
