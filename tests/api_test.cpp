@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "colorune.h"
+#include "element_kinds.h"
 #include "highlight.h"
 #include "highlighter/api_hooks.h"
 
@@ -92,12 +93,12 @@ TEST(Api, NoTextIsTheEmptyFragment) {
   char* html = nullptr;
   std::size_t length = 0;
   ASSERT_EQ(COLORUNE_OK, colorune_to_html(nullptr, 0, COLORUNE_NO_PRE, 4, &html, &length));
-  EXPECT_EQ("<code></code>", std::string(html, length));
+  EXPECT_EQ("<code></code>", kinds_of(std::string(html, length)));
   EXPECT_EQ('\0', html[length]);
   colorune_free(html);
   std::string out;
   EXPECT_EQ(COLORUNE_OK, colorune_convert(nullptr, 0, 0, 4, append, &out));
-  EXPECT_EQ("<pre><code></code></pre>", out);
+  EXPECT_EQ("<pre><code></code></pre>", kinds_of(out));
 }
 
 TEST(Api, AFailedConverterTakesNothingMore) {
@@ -131,7 +132,7 @@ TEST(Api, AFailedConverterTakesNothingMore) {
   EXPECT_EQ(COLORUNE_ESTATE, colorune_converter_feed(converter, "x", 1));
   EXPECT_EQ(COLORUNE_ESTATE, colorune_converter_finish(converter));
   colorune_converter_free(converter);
-  EXPECT_EQ("<pre><code></code></pre>", out);
+  EXPECT_EQ("<pre><code></code></pre>", kinds_of(out));
 }
 
 TEST(Api, OutOfMemoryIsAStatusAndLeaksNothing) {

@@ -15,25 +15,26 @@ struct Case {
   std::string body;  // expected output inside the frame
 };
 
-const std::string kKw = "<strong class=\"keyword\">";
-const std::string kKwEnd = "</strong>";
-const std::string kCom = "<em class=\"comment\">";
-const std::string kStr = "<em class=\"string\">";
-const std::string kEm = "</em>";
-const std::string kPp = "<span class=\"preprocessor\">";
-const std::string kSpan = "</span>";
+const std::string kKw = "<keyword>";
+const std::string kKwEnd = "</keyword>";
+const std::string kCom = "<comment>";
+const std::string kComEnd = "</comment>";
+const std::string kStr = "<string>";
+const std::string kStrEnd = "</string>";
+const std::string kPp = "<preprocessor>";
+const std::string kPpEnd = "</preprocessor>";
 
 std::string kw(const std::string& word) { return kKw + word + kKwEnd; }
 
 void expect_all(const std::vector<Case>& cases, const Options& options = {}) {
-  for (const Case& c : cases) EXPECT_EQ(framed(c.body, options), highlight(c.input, options)) << c.input;
+  for (const Case& c : cases) EXPECT_EQ(framed(c.body, options), highlighted(c.input, options)) << c.input;
 }
 
 TEST(ScanLoop, WorkedExampleWithLineNumbers) {
   EXPECT_EQ(
-      "<pre><code><span class=\"lineno\">  1: </span><strong class=\"keyword\">int</strong> x; "
-      "<em class=\"comment\">// hi\n<span class=\"lineno\">  2: </span></em></code></pre>",
-      highlight("int x; // hi\n", make_options(true, false)));
+      "<pre><code><lineno>  1: </lineno><keyword>int</keyword> x; "
+      "<comment>// hi\n<lineno>  2: </lineno></comment></code></pre>",
+      highlighted("int x; // hi\n", make_options(true, false)));
 }
 
 TEST(ScanLoop, Words) {
@@ -69,92 +70,92 @@ TEST(ScanLoop, LongWordsAreCutAt255Characters) {
 
 TEST(ScanLoop, Comments) {
   expect_all({
-      {"a /* b */ c", "a " + kCom + "/* b */" + kEm + " c"},
-      {"/**/x", kCom + "/**/" + kEm + "x"},
-      {"/*/ x */", kCom + "/*/ x */" + kEm},
-      {"/* a /* b */ c */", kCom + "/* a /* b */" + kEm + " c */"},
-      {"/* int <&> */", kCom + "/* int &lt;&amp;&gt; */" + kEm},
-      {"/* open", kCom + "/* open" + kEm},
-      {"/*", kCom + "/*" + kEm},
-      {"/* *\x82/ */", kCom + "/* *\x82/ */" + kEm},             // "/" after a lead byte is its partner
-      {"/* \x82* / */", kCom + "/* \x82* / */" + kEm},           // the "*" inside a pair is not prev
-      {"// a\nint", kCom + "// a\n" + kEm + kw("int")},
-      {"// a\\\nb\nc", kCom + "// a\\\nb\n" + kEm + "c"},
-      {"// a\\\\\nb\nc", kCom + "// a\\\\\nb\n" + kEm + "c"},
-      {"// \x95\\\nint", kCom + "// \x95\\\n" + kEm + kw("int")},  // 表: its backslash is no escape
-      {"// end", kCom + "// end" + kEm},
-      {"//", kCom + "//" + kEm},
+      {"a /* b */ c", "a " + kCom + "/* b */" + kComEnd + " c"},
+      {"/**/x", kCom + "/**/" + kComEnd + "x"},
+      {"/*/ x */", kCom + "/*/ x */" + kComEnd},
+      {"/* a /* b */ c */", kCom + "/* a /* b */" + kComEnd + " c */"},
+      {"/* int <&> */", kCom + "/* int &lt;&amp;&gt; */" + kComEnd},
+      {"/* open", kCom + "/* open" + kComEnd},
+      {"/*", kCom + "/*" + kComEnd},
+      {"/* *\x82/ */", kCom + "/* *\x82/ */" + kComEnd},             // "/" after a lead byte is its partner
+      {"/* \x82* / */", kCom + "/* \x82* / */" + kComEnd},           // the "*" inside a pair is not prev
+      {"// a\nint", kCom + "// a\n" + kComEnd + kw("int")},
+      {"// a\\\nb\nc", kCom + "// a\\\nb\n" + kComEnd + "c"},
+      {"// a\\\\\nb\nc", kCom + "// a\\\\\nb\n" + kComEnd + "c"},
+      {"// \x95\\\nint", kCom + "// \x95\\\n" + kComEnd + kw("int")},  // 表: its backslash is no escape
+      {"// end", kCom + "// end" + kComEnd},
+      {"//", kCom + "//" + kComEnd},
       {"x / y", "x / y"},
       {"a/b", "a/b"},
-      {"/\"s\"", "/" + kStr + "\"s\"" + kEm},
+      {"/\"s\"", "/" + kStr + "\"s\"" + kStrEnd},
       {"/", "/"},
-      {"//*x*/\n", kCom + "//*x*/\n" + kEm},
-      {"/*//*/", kCom + "/*//*/" + kEm},
+      {"//*x*/\n", kCom + "//*x*/\n" + kComEnd},
+      {"/*//*/", kCom + "/*//*/" + kComEnd},
   });
 }
 
 TEST(ScanLoop, Literals) {
   expect_all({
-      {"'a'", kStr + "'a'" + kEm},
-      {"'\\''", kStr + "'\\''" + kEm},
-      {"\"a\\\\\" b", kStr + "\"a\\\\\"" + kEm + " b"},
-      {"\"a\\\"b\"", kStr + "\"a\\\"b\"" + kEm},
-      {"\"<&>\"", kStr + "\"&lt;&amp;&gt;\"" + kEm},
-      {"\"it's\"", kStr + "\"it's\"" + kEm},
-      {"'\"'", kStr + "'\"'" + kEm},
-      {"\"int /* no */ // no\"", kStr + "\"int /* no */ // no\"" + kEm},
-      {"\"a\nb\nc\" x", kStr + "\"a\nb\nc\"" + kEm + " x"},
-      {"\"open", kStr + "\"open" + kEm},
-      {"'", kStr + "'" + kEm},
-      {"\"\x95\\\"x", kStr + "\"\x95\\\"" + kEm + "x"},      // 表 ends in 0x5C: no escape
-      {"'\x83\\'", kStr + "'\x83\\'" + kEm},                // ソ
-      {"\"\x94\\\\\"", kStr + "\"\x94\\\\\"" + kEm},        // 能 then a real backslash escaping the quote
-      {"\"\x82\"\"", kStr + "\"\x82\"\"" + kEm},            // the quote after a lead byte is its partner
-      {"\"a\"\"b\"", kStr + "\"a\"" + kEm + kStr + "\"b\"" + kEm},
+      {"'a'", kStr + "'a'" + kStrEnd},
+      {"'\\''", kStr + "'\\''" + kStrEnd},
+      {"\"a\\\\\" b", kStr + "\"a\\\\\"" + kStrEnd + " b"},
+      {"\"a\\\"b\"", kStr + "\"a\\\"b\"" + kStrEnd},
+      {"\"<&>\"", kStr + "\"&lt;&amp;&gt;\"" + kStrEnd},
+      {"\"it's\"", kStr + "\"it's\"" + kStrEnd},
+      {"'\"'", kStr + "'\"'" + kStrEnd},
+      {"\"int /* no */ // no\"", kStr + "\"int /* no */ // no\"" + kStrEnd},
+      {"\"a\nb\nc\" x", kStr + "\"a\nb\nc\"" + kStrEnd + " x"},
+      {"\"open", kStr + "\"open" + kStrEnd},
+      {"'", kStr + "'" + kStrEnd},
+      {"\"\x95\\\"x", kStr + "\"\x95\\\"" + kStrEnd + "x"},      // 表 ends in 0x5C: no escape
+      {"'\x83\\'", kStr + "'\x83\\'" + kStrEnd},                // ソ
+      {"\"\x94\\\\\"", kStr + "\"\x94\\\\\"" + kStrEnd},        // 能 then a real backslash escaping the quote
+      {"\"\x82\"\"", kStr + "\"\x82\"\"" + kStrEnd},            // the quote after a lead byte is its partner
+      {"\"a\"\"b\"", kStr + "\"a\"" + kStrEnd + kStr + "\"b\"" + kStrEnd},
   });
 }
 
 TEST(ScanLoop, LiteralsAndCommentsOverLinesCarryTheirPrefixes) {
   const Options options = make_options(true, false);
-  expect_all({{"\"a\nb\nc\"", kStr + "\"a\n<span class=\"lineno\">  2: </span>b\n<span class=\"lineno\">  3: "
-                                      "</span>c\"" + kEm},
-              {"\n\n// x\n", "\n<span class=\"lineno\">  2: </span>\n<span class=\"lineno\">  3: </span>" + kCom +
-                                "// x\n<span class=\"lineno\">  4: </span>" + kEm}},
+  expect_all({{"\"a\nb\nc\"", kStr + "\"a\n<lineno>  2: </lineno>b\n<lineno>  3: "
+                                      "</lineno>c\"" + kStrEnd},
+              {"\n\n// x\n", "\n<lineno>  2: </lineno>\n<lineno>  3: </lineno>" + kCom +
+                                "// x\n<lineno>  4: </lineno>" + kComEnd}},
              options);
 }
 
 TEST(ScanLoop, Directives) {
   expect_all({
-      {"#include <stdio.h>\n", kPp + "#include &lt;stdio.h&gt;\n" + kSpan},
-      {"#define N 10 // count\nint x;\n", kPp + "#define N 10 " + kCom + "// count\n" + kEm + kSpan + kw("int") +
+      {"#include <stdio.h>\n", kPp + "#include &lt;stdio.h&gt;\n" + kPpEnd},
+      {"#define N 10 // count\nint x;\n", kPp + "#define N 10 " + kCom + "// count\n" + kComEnd + kPpEnd + kw("int") +
                                                " x;\n"},
-      {"#define A /* one\ntwo */ 1\nx", kPp + "#define A " + kCom + "/* one\ntwo */" + kEm + " 1\n" + kSpan + "x"},
-      {"#define B \\\n  2\nx", kPp + "#define B \\\n  2\n" + kSpan + "x"},
-      {"#define C \\/* c */\n  3\nx", kPp + "#define C \\" + kCom + "/* c */" + kEm + "\n  3\n" + kSpan + "x"},
-      {"#define URL \"a//b\"\nx", kPp + "#define URL \"a" + kCom + "//b\"\n" + kEm + kSpan + "x"},
-      {"#define Q '\nx", kPp + "#define Q '\n" + kSpan + "x"},                 // quotes mean nothing
-      {"#if a/b\n", kPp + "#if a/b\n" + kSpan},
-      {"#if a/ /b\n", kPp + "#if a/ /b\n" + kSpan},
-      {"#if a//\n", kPp + "#if a" + kCom + "//\n" + kEm + kSpan},
-      {"#x /", kPp + "#x /" + kSpan},                                          // a lone "/" at the end
-      {"#x /* open", kPp + "#x " + kCom + "/* open" + kEm + kSpan},
-      {"#x /**//**/\n", kPp + "#x " + kCom + "/**/" + kEm + kCom + "/**/" + kEm + "\n" + kSpan},
-      {"#", kPp + "#" + kSpan},
-      {"#endif", kPp + "#endif" + kSpan},
-      {"a # b\n", "a " + kPp + "# b\n" + kSpan},
-      {"#a\n#b\n", kPp + "#a\n" + kSpan + kPp + "#b\n" + kSpan},
-      {"#error \x95\\\nint", kPp + "#error \x95\\\n" + kSpan + kw("int")},      // 表 does not continue it
-      {"#define D \\\\\nx", kPp + "#define D \\\\\nx" + kSpan},            // only the last backslash counts
+      {"#define A /* one\ntwo */ 1\nx", kPp + "#define A " + kCom + "/* one\ntwo */" + kComEnd + " 1\n" + kPpEnd + "x"},
+      {"#define B \\\n  2\nx", kPp + "#define B \\\n  2\n" + kPpEnd + "x"},
+      {"#define C \\/* c */\n  3\nx", kPp + "#define C \\" + kCom + "/* c */" + kComEnd + "\n  3\n" + kPpEnd + "x"},
+      {"#define URL \"a//b\"\nx", kPp + "#define URL \"a" + kCom + "//b\"\n" + kComEnd + kPpEnd + "x"},
+      {"#define Q '\nx", kPp + "#define Q '\n" + kPpEnd + "x"},                 // quotes mean nothing
+      {"#if a/b\n", kPp + "#if a/b\n" + kPpEnd},
+      {"#if a/ /b\n", kPp + "#if a/ /b\n" + kPpEnd},
+      {"#if a//\n", kPp + "#if a" + kCom + "//\n" + kComEnd + kPpEnd},
+      {"#x /", kPp + "#x /" + kPpEnd},                                          // a lone "/" at the end
+      {"#x /* open", kPp + "#x " + kCom + "/* open" + kComEnd + kPpEnd},
+      {"#x /**//**/\n", kPp + "#x " + kCom + "/**/" + kComEnd + kCom + "/**/" + kComEnd + "\n" + kPpEnd},
+      {"#", kPp + "#" + kPpEnd},
+      {"#endif", kPp + "#endif" + kPpEnd},
+      {"a # b\n", "a " + kPp + "# b\n" + kPpEnd},
+      {"#a\n#b\n", kPp + "#a\n" + kPpEnd + kPp + "#b\n" + kPpEnd},
+      {"#error \x95\\\nint", kPp + "#error \x95\\\n" + kPpEnd + kw("int")},      // 表 does not continue it
+      {"#define D \\\\\nx", kPp + "#define D \\\\\nx" + kPpEnd},            // only the last backslash counts
   });
 }
 
 TEST(ScanLoop, DirectiveEndingTheFileWithLineNumbers) {
-  EXPECT_EQ("<pre><code><span class=\"lineno\">  1: </span><span class=\"preprocessor\">#endif\n"
-            "<span class=\"lineno\">  2: </span></span></code></pre>",
-            highlight("#endif\n", make_options(true, false)));
-  EXPECT_EQ("<code><span class=\"lineno\">&nbsp;&nbsp;1: </span><span class=\"preprocessor\">#if&nbsp;X<br>\n"
-            "<span class=\"lineno\">&nbsp;&nbsp;2: </span></span></code>",
-            highlight("#if X\n", make_options(true, true)));
+  EXPECT_EQ("<pre><code><lineno>  1: </lineno><preprocessor>#endif\n"
+            "<lineno>  2: </lineno></preprocessor></code></pre>",
+            highlighted("#endif\n", make_options(true, false)));
+  EXPECT_EQ("<code><lineno>&nbsp;&nbsp;1: </lineno><preprocessor>#if&nbsp;X<br>\n"
+            "<lineno>&nbsp;&nbsp;2: </lineno></preprocessor></code>",
+            highlighted("#if X\n", make_options(true, true)));
 }
 
 }  // namespace

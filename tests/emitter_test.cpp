@@ -48,7 +48,7 @@ TEST(Emitter, WritesEachCharacterAsHtmlText) {
       {"pairs run to an odd end", "\x82\xa0\x82", kPre, "\x82\xa0\x82"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(framed(c.body, c.options), highlight(c.input, c.options)) << c.name;
+    EXPECT_EQ(framed(c.body, c.options), highlighted(c.input, c.options)) << c.name;
   }
 }
 
@@ -56,21 +56,21 @@ TEST(Emitter, SecondByteLineFeedDoesNotStartALine) {
   // The line feed belongs to the two-byte character: no <br>, no prefix, and the
   // column goes on counting (the tab after it is at column 1).
   const Options options = make_options(true, true);
-  EXPECT_EQ(framed("\x82\n&nbsp;&nbsp;&nbsp;", options), highlight("\x82\n\t", options));
+  EXPECT_EQ(framed("\x82\n&nbsp;&nbsp;&nbsp;", options), highlighted("\x82\n\t", options));
 }
 
 TEST(Emitter, FrameOfEmptyInput) {
-  EXPECT_EQ("<pre><code></code></pre>", highlight("", kPre));
-  EXPECT_EQ("<code></code>", highlight("", kNoPre));
-  EXPECT_EQ("<pre><code><span class=\"lineno\">  1: </span></code></pre>",
-            highlight("", make_options(true, false)));
-  EXPECT_EQ("<code><span class=\"lineno\">&nbsp;&nbsp;1: </span></code>",
-            highlight("", make_options(true, true)));
+  EXPECT_EQ("<pre><code></code></pre>", highlighted("", kPre));
+  EXPECT_EQ("<code></code>", highlighted("", kNoPre));
+  EXPECT_EQ("<pre><code><lineno>  1: </lineno></code></pre>",
+            highlighted("", make_options(true, false)));
+  EXPECT_EQ("<code><lineno>&nbsp;&nbsp;1: </lineno></code>",
+            highlighted("", make_options(true, true)));
 }
 
 TEST(Emitter, NoLineFeedIsAdded) {
-  EXPECT_EQ("<pre><code>1;</code></pre>", highlight("1;"));
-  EXPECT_EQ("<pre><code>1;\n</code></pre>", highlight("1;\n"));
+  EXPECT_EQ("<pre><code>1;</code></pre>", highlighted("1;"));
+  EXPECT_EQ("<pre><code>1;\n</code></pre>", highlighted("1;\n"));
 }
 
 TEST(Emitter, LineNumbersAreRightAlignedInThreePlaces) {
@@ -84,19 +84,19 @@ TEST(Emitter, LineNumbersAreRightAlignedInThreePlaces) {
       {1000, "1000", "1000"},       {1001, "1001", "1001"},
   };
   const std::string input(1000, '\n');  // 1000 line feeds: lines 1 to 1001
-  const std::string pre = highlight(input, make_options(true, false));
-  const std::string no_pre = highlight(input, make_options(true, true));
+  const std::string pre = highlighted(input, make_options(true, false));
+  const std::string no_pre = highlighted(input, make_options(true, true));
   for (const auto& c : cases) {
     const std::string line = std::to_string(c.line);
-    EXPECT_NE(std::string::npos, pre.find(std::string("<span class=\"lineno\">") + c.pre + ": </span>")) << line;
-    EXPECT_NE(std::string::npos, no_pre.find(std::string("<span class=\"lineno\">") + c.no_pre + ": </span>"))
+    EXPECT_NE(std::string::npos, pre.find(std::string("<lineno>") + c.pre + ": </lineno>")) << line;
+    EXPECT_NE(std::string::npos, no_pre.find(std::string("<lineno>") + c.no_pre + ": </lineno>"))
         << line;
   }
   // Each line feed is followed at once by the next line's prefix, and the last
   // prefix names the empty line after the final line feed.
-  EXPECT_NE(std::string::npos, pre.find("\n<span class=\"lineno\"> 10: </span>\n"));
-  EXPECT_NE(std::string::npos, no_pre.find("<br>\n<span class=\"lineno\">&nbsp;10: </span><br>\n"));
-  EXPECT_TRUE(pre.ends_with("\n<span class=\"lineno\">1001: </span></code></pre>"));
+  EXPECT_NE(std::string::npos, pre.find("\n<lineno> 10: </lineno>\n"));
+  EXPECT_NE(std::string::npos, no_pre.find("<br>\n<lineno>&nbsp;10: </lineno><br>\n"));
+  EXPECT_TRUE(pre.ends_with("\n<lineno>1001: </lineno></code></pre>"));
 }
 
 TEST(Emitter, StreamsPastTheBufferSizes) {
@@ -108,7 +108,7 @@ TEST(Emitter, StreamsPastTheBufferSizes) {
   for (int i = 0; i < 65535; ++i) expected += "&lt;";
   expected += "\x82\xa0";
   for (int i = 0; i < 300000; ++i) expected += "&amp;";
-  EXPECT_EQ(framed(expected), highlight(input));
+  EXPECT_EQ(framed(expected), highlighted(input));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "colorune.h"
+#include "element_kinds.h"
 #include "highlighter/api_hooks.h"
 
 namespace {
@@ -61,12 +62,13 @@ std::string highlight_in_pieces(std::string_view input, const Options& options, 
   return result;
 }
 
+std::string highlighted(std::string_view input, const Options& options) {
+  return kinds_of(highlight(input, options));
+}
+
 std::string framed(std::string_view body, const Options& options) {
   std::string result = options.no_pre ? "<code>" : "<pre><code>";
-  if (options.line_numbers) {
-    result += options.no_pre ? "<span class=\"lineno\">&nbsp;&nbsp;1: </span>"
-                             : "<span class=\"lineno\">  1: </span>";
-  }
+  if (options.line_numbers) result += options.no_pre ? "<lineno>&nbsp;&nbsp;1: </lineno>" : "<lineno>  1: </lineno>";
   result += body;
   result += options.no_pre ? "</code>" : "</code></pre>";
   return result;

@@ -25,8 +25,13 @@ std::uint64_t last_work();
 /// The API's option bits for [options].
 unsigned option_bits(const Options& options);
 
-/// [body] inside the frame the options call for, with line 1's prefix when line
-/// numbers are on: what highlight() gives for input whose body is [body].
+/// What highlight() gives, with its elements written as their kinds
+/// (element_kinds.h).
+std::string highlighted(std::string_view input, const Options& options = {});
+
+/// [body] (in kinds) inside the frame the options call for, with line 1's
+/// number when line numbers are on: what highlighted() gives for input whose
+/// body is [body].
 std::string framed(std::string_view body, const Options& options = {});
 
 /// [html] with every ' style="..."' attribute taken out: what the output of -s

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "element_kinds.h"
 #include "highlighter/keywords.h"
 
 namespace {
@@ -21,10 +22,8 @@ struct TextByte {
   bool escaped;  // came from an entity or a <br>
 };
 
-enum class Element { kKeyword, kComment, kString, kDirective };
-
 struct OpenElement {
-  Element kind;
+  std::string kind;
   std::size_t start;  // index into the recovered text
 };
 
@@ -104,7 +103,7 @@ struct Parser {
     return true;
   }
 
-  std::string where() const { return " at output byte " + std::to_string(pos); }
+  std::string where() const { return " at byte " + std::to_string(pos) + " of the output read as kinds"; }
 
   std::string recovered(std::size_t start) const {
     std::string s;
@@ -125,60 +124,51 @@ struct Parser {
     }
     if (digits == 0 || html[pos - static_cast<std::size_t>(digits)] == '0') return "bad line number" + where();
     if (pads != (digits < 3 ? 3 - digits : 0)) return "line number not aligned in three places" + where();
-    if (!take(": </span>")) return "line number element not closed" + where();
+    if (!take(": </lineno>")) return "line number element not closed" + where();
     line_numbers.push_back({text.size(), number});
     return "";
   }
 
-  std::string close(Element kind, const char* tag) {
-    if (open.empty() || open.back().kind != kind) return std::string("unbalanced ") + tag + where();
+  std::string close(const std::string& kind) {
+    if (open.empty() || open.back().kind != kind) return "unbalanced </" + kind + ">" + where();
     const std::string content = recovered(open.back().start);
     open.pop_back();
-    switch (kind) {
-      case Element::kKeyword:
-        if (!is_keyword(content, options.modern)) return "keyword element holds \"" + content + "\"" + where();
-        break;
-      case Element::kComment:
-        if (content.rfind("/*", 0) != 0 && content.rfind("//", 0) != 0) return "comment without opener" + where();
-        break;
-      case Element::kString:
-        if (content.empty() || (content[0] != '"' && content[0] != '\'')) return "literal without quote" + where();
-        break;
-      case Element::kDirective:
-        if (content.empty() || content[0] != '#') return "directive without #" + where();
-        break;
+    if (kind == "keyword" && !is_keyword(content, options.modern)) {
+      return "keyword element holds \"" + content + "\"" + where();
     }
+    if (kind == "comment" && content.rfind("/*", 0) != 0 && content.rfind("//", 0) != 0) {
+      return "comment without opener" + where();
+    }
+    if (kind == "string" && (content.empty() || (content[0] != '"' && content[0] != '\''))) {
+      return "literal without quote" + where();
+    }
+    if (kind == "preprocessor" && (content.empty() || content[0] != '#')) return "directive without #" + where();
     return "";
   }
 
-  std::string open_element(Element kind, bool allowed) {
-    if (!allowed) return "element nested where it may not be" + where();
-    open.push_back({kind, text.size()});
-    return "";
-  }
-
+  // Every element stands directly in the frame, but for a comment in a
+  // directive, and a line number, which follows a line feed anywhere but in a
+  // keyword.
   std::string parse_tag() {
     const bool in_frame = open.empty();
     if (options.no_pre && take("<br>\n")) {
       text.push_back({'\n', true});
       return "";
     }
-    if (take("<span class=\"lineno\">")) {
-      if (!in_frame && open.back().kind == Element::kKeyword) return "line number inside a keyword" + where();
+    if (take("<lineno>")) {
+      if (!in_frame && open.back().kind == "keyword") return "line number inside a keyword" + where();
       return parse_line_number();
     }
-    if (take("<strong class=\"keyword\">")) return open_element(Element::kKeyword, in_frame);
-    if (take("</strong>")) return close(Element::kKeyword, "</strong>");
-    if (take("<em class=\"comment\">")) {
-      return open_element(Element::kComment, in_frame || open.back().kind == Element::kDirective);
+    for (const std::string& kind : element_kinds()) {
+      if (take("<" + kind + ">")) {
+        if (!in_frame && !(kind == "comment" && open.back().kind == "preprocessor")) {
+          return "element nested where it may not be" + where();
+        }
+        open.push_back({kind, text.size()});
+        return "";
+      }
+      if (take("</" + kind + ">")) return close(kind);
     }
-    if (take("<em class=\"string\">")) return open_element(Element::kString, in_frame);
-    if (take("</em>")) {
-      if (!open.empty() && open.back().kind == Element::kString) return close(Element::kString, "</em>");
-      return close(Element::kComment, "</em>");
-    }
-    if (take("<span class=\"preprocessor\">")) return open_element(Element::kDirective, in_frame);
-    if (take("</span>")) return close(Element::kDirective, "</span>");
     return "stray <" + where();
   }
 
@@ -217,7 +207,8 @@ struct Parser {
 }  // namespace
 
 std::string check_conversion(std::string_view input, const Options& options, std::string_view html) {
-  Parser parser{.html = html, .options = options};
+  const std::string kinds = kinds_of(html);
+  Parser parser{.html = kinds, .options = options};
   const std::string error = options.no_pre ? parser.parse("<code>", "</code>")
                                            : parser.parse("<pre><code>", "</code></pre>");
   if (!error.empty()) return error;

@@ -66,10 +66,8 @@ converter=$!
   sleep 0.2
   printf 'int b;\n'
 } > "$work/pipe"
-if wait "$converter" &&
-   [ "$(cat "$work/removed.html")" = '<pre><code><strong class="keyword">int</strong> a;
-<strong class="keyword">int</strong> b;
-</code></pre>' ]; then
+printf 'int a;\nint b;\n' > "$work/whole.c"
+if wait "$converter" && "$program" "$work/whole.c" | cmp -s - "$work/removed.html"; then
   pass "input removed while read"
 else
   fail "input removed while read"

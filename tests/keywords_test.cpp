@@ -1,3 +1,6 @@
+// The keyword table and its lookup: the table agrees with the reference
+// converter's own lists, and the lookup agrees with the table.
+
 #include "highlighter/keywords.h"
 
 #include <gtest/gtest.h>
@@ -5,6 +8,8 @@
 #include <algorithm>
 #include <set>
 #include <string>
+
+#include "reference_converter.h"
 
 namespace {
 
@@ -16,15 +21,21 @@ bool in_table(const std::string& word, bool modern) {
   });
 }
 
-TEST(Keywords, TableHasTheClassicWordsFirstAndNoWordTwice) {
-  std::set<std::string_view> distinct;
-  for (const Keyword& k : keyword_table) distinct.insert(k.word);
-  EXPECT_EQ(112u, distinct.size());
-  for (std::size_t i = 0; i < kKeywordCount; ++i) {
-    EXPECT_EQ(i < 62 ? Reading::kClassic : Reading::kModern, keyword_table[i].reading) << keyword_table[i].word;
+TEST(Keywords, TheTableAgreesWithTheReferenceWordByWord) {
+  for (const bool modern : {false, true}) {
+    std::set<std::string_view> table;
+    for (const Keyword& k : keyword_table) {
+      if (modern || k.reading == Reading::kClassic) table.insert(k.word);
+    }
+    const std::vector<std::string_view> listed = reference_keywords(modern);
+    const std::set<std::string_view> reference(listed.begin(), listed.end());
+    for (const std::string_view word : reference) {
+      EXPECT_TRUE(table.count(word)) << word << " is the reference's keyword, not the table's; modern " << modern;
+    }
+    for (const std::string_view word : table) {
+      EXPECT_TRUE(reference.count(word)) << word << " is the table's keyword, not the reference's; modern " << modern;
+    }
   }
-  EXPECT_EQ("auto", keyword_table[0].word);
-  EXPECT_EQ("while", keyword_table[61].word);
 }
 
 TEST(Keywords, LookupAgreesWithTheTableOnWordsAndNearMisses) {
@@ -49,7 +60,6 @@ TEST(Keywords, LookupAgreesWithTheTableOnWordsAndNearMisses) {
     }
   }
   for (bool modern : {false, true}) {
-    int keywords_seen = 0;
     for (const std::string& word : words) {
       EXPECT_EQ(in_table(word, modern), is_keyword(word, modern)) << '"' << word << '"' << modern;
       EXPECT_EQ(in_table(word, modern), is_keyword(word.c_str(), modern)) << '"' << word << '"' << modern;
@@ -59,9 +69,7 @@ TEST(Keywords, LookupAgreesWithTheTableOnWordsAndNearMisses) {
                   is_keyword_in_window(reinterpret_cast<const unsigned char*>(padded.data()), word.size(), modern))
             << '"' << word << '"' << modern;
       }
-      keywords_seen += is_keyword(word, modern) ? 1 : 0;
     }
-    EXPECT_EQ(modern ? 112 : 62, keywords_seen);
   }
 }
 

@@ -17,6 +17,24 @@ struct Char {
   }
 };
 
+// The classic reading's keywords: C++ of 1998.
+constexpr std::string_view kKeywords[] = {
+    "auto", "asm", "bool", "break", "case", "catch", "char", "class", "const", "const_cast", "continue",
+    "default", "delete", "do", "double", "dynamic_cast", "else", "enum", "explicit", "extern", "false",
+    "float", "for", "friend", "goto", "if", "inline", "int", "long", "mutable", "namespace", "new",
+    "operator", "private", "protected", "public", "register", "reinterpret_cast", "return", "short",
+    "signed", "sizeof", "static", "static_cast", "struct", "switch", "template", "this", "throw", "true",
+    "try", "typedef", "typeid", "typename", "union", "unsigned", "using", "virtual", "void", "volatile",
+    "wchar_t", "while"};
+// The modern reading adds these.
+constexpr std::string_view kModernKeywords[] = {
+    "alignas", "alignof", "char8_t", "char16_t", "char32_t", "concept", "consteval", "constexpr",
+    "constinit", "co_await", "co_return", "co_yield", "decltype", "export", "noexcept", "nullptr",
+    "requires", "static_assert", "thread_local", "contract_assert", "restrict", "typeof", "typeof_unqual",
+    "_Alignas", "_Alignof", "_Atomic", "_BitInt", "_Bool", "_Complex", "_Decimal128", "_Decimal32",
+    "_Decimal64", "_Generic", "_Imaginary", "_Noreturn", "_Static_assert", "_Thread_local", "and", "and_eq",
+    "bitand", "bitor", "compl", "not", "not_eq", "or", "or_eq", "xor", "xor_eq", "final", "override"};
+
 struct Converter {
   std::string_view in;
   Options options;
@@ -60,10 +78,10 @@ struct Converter {
 
   void prefix() {
     if (!options.line_numbers) return;
-    out += "<span class=\"lineno\">";
+    out += "<lineno>";
     const std::string number = std::to_string(line);
     for (std::size_t n = number.size(); n < 3; ++n) out += options.no_pre ? "&nbsp;" : " ";
-    out += number + ": </span>";
+    out += number + ": </lineno>";
   }
 
   void emit(const Char& c) {
@@ -103,35 +121,17 @@ struct Converter {
   }
 
   void word() {
-    static const char* const keywords[] = {
-        "auto", "asm", "bool", "break", "case", "catch", "char", "class", "const", "const_cast", "continue",
-        "default", "delete", "do", "double", "dynamic_cast", "else", "enum", "explicit", "extern", "false",
-        "float", "for", "friend", "goto", "if", "inline", "int", "long", "mutable", "namespace", "new",
-        "operator", "private", "protected", "public", "register", "reinterpret_cast", "return", "short",
-        "signed", "sizeof", "static", "static_cast", "struct", "switch", "template", "this", "throw", "true",
-        "try", "typedef", "typeid", "typename", "union", "unsigned", "using", "virtual", "void", "volatile",
-        "wchar_t", "while"};
-    static const char* const modern_keywords[] = {
-        "alignas", "alignof", "char8_t", "char16_t", "char32_t", "concept", "consteval", "constexpr",
-        "constinit", "co_await", "co_return", "co_yield", "decltype", "export", "noexcept", "nullptr",
-        "requires", "static_assert", "thread_local", "contract_assert", "restrict", "typeof", "typeof_unqual",
-        "_Alignas", "_Alignof", "_Atomic", "_BitInt", "_Bool", "_Complex", "_Decimal128", "_Decimal32",
-        "_Decimal64", "_Generic", "_Imaginary", "_Noreturn", "_Static_assert", "_Thread_local", "and", "and_eq",
-        "bitand", "bitor", "compl", "not", "not_eq", "or", "or_eq", "xor", "xor_eq", "final", "override"};
     std::string w;
     while (w.size() < 255 && look.word()) {
       w += look.bytes;
       look = read();
     }
     bool keyword = false;
-    for (const char* k : keywords) keyword = keyword || w == k;
-    if (options.modern) {
-      for (const char* k : modern_keywords) keyword = keyword || w == k;
-    }
+    for (std::string_view k : reference_keywords(options.modern)) keyword = keyword || w == k;
     if (keyword) {
-      out += "<strong class=\"keyword\">";
+      out += "<keyword>";
       emit_text(w);
-      out += "</strong>";
+      out += "</keyword>";
       return;
     }
     emit_text(w);
@@ -159,13 +159,13 @@ struct Converter {
   // double quote. Anything but a delimiter character or "(" before the "("
   // makes it an ordinary literal from that character on.
   void raw_literal() {
-    out += "<em class=\"string\">";
+    out += "<string>";
     emit(look);
     std::string delimiter;
     for (;;) {
       look = read();
       if (look.end()) {
-        out += "</em>";
+        out += "</string>";
         return;
       }
       if (look.is('(')) break;
@@ -189,12 +189,12 @@ struct Converter {
       if (recent.size() > 2 * closer.size()) recent.erase(0, recent.size() - closer.size());
       if (recent.size() >= closer.size() && recent.compare(recent.size() - closer.size(), closer.size(), closer) == 0) break;
     }
-    out += "</em>";
+    out += "</string>";
     look = read();
   }
 
   void comment(bool block) {
-    out += "<em class=\"comment\">";
+    out += "<comment>";
     emit_text(block ? "/*" : "//");
     Char prev{"\x01"};
     for (;;) {
@@ -205,13 +205,13 @@ struct Converter {
       if (!block && look.is('\n') && !prev.is('\\')) break;
       prev = look;
     }
-    out += "</em>";
+    out += "</comment>";
     look = read();
   }
 
   void quoted() {
     const Char quote = look;
-    out += "<em class=\"string\">";
+    out += "<string>";
     emit(quote);
     look = read();
     literal_rest(quote);
@@ -225,7 +225,7 @@ struct Converter {
     for (;;) {
       if (look.end()) break;
       if (options.modern && look.is('\n') && !escaped) {
-        out += "</em>";
+        out += "</string>";
         return;
       }
       emit(look);
@@ -233,12 +233,12 @@ struct Converter {
       escaped = look.is('\\') && !escaped;
       look = read();
     }
-    out += "</em>";
+    out += "</string>";
     look = read();
   }
 
   void directive() {
-    out += "<span class=\"preprocessor\">";
+    out += "<preprocessor>";
     emit({"#"});
     Char prev{"\x01"};
     for (;;) {
@@ -249,7 +249,7 @@ struct Converter {
           comment(true);
         } else if (look.is('/')) {
           comment(false);
-          out += "</span>";
+          out += "</preprocessor>";
           return;
         } else {
           emit({"/"});
@@ -260,7 +260,7 @@ struct Converter {
       if (look.is('\n') && !prev.is('\\')) break;
       prev = look;
     }
-    out += "</span>";
+    out += "</preprocessor>";
     look = read();
   }
 
@@ -300,4 +300,10 @@ std::string reference_convert(std::string_view input, const Options& options) {
   Converter converter{input, options};
   converter.run();
   return converter.out;
+}
+
+std::vector<std::string_view> reference_keywords(bool modern) {
+  std::vector<std::string_view> words(std::begin(kKeywords), std::end(kKeywords));
+  if (modern) words.insert(words.end(), std::begin(kModernKeywords), std::end(kModernKeywords));
+  return words;
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "generate_source.h"
+#include "element_kinds.h"
 #include "generated_inputs.h"
 #include "highlight.h"
 #include "reference_converter.h"
@@ -26,7 +27,7 @@ void expect_same(const std::string& input, const std::string& label,
                  const std::vector<Options>& modes = all_modes()) {
   for (const Options& options : modes) {
     const std::string output = highlight(input, options);
-    const std::string reference = reference_convert(input, options);
+    const std::string reference = markup_of(reference_convert(input, options), options.style);
     ASSERT_TRUE(output == reference) << label << " " << describe(options) << ": outputs differ from byte "
                                      << std::mismatch(output.begin(), output.end(), reference.begin(),
                                                       reference.end()).first - output.begin();

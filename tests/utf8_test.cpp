@@ -11,10 +11,11 @@
 namespace {
 
 const Options kUtf8 = make_options(false, false, 4, true);
-const std::string kCom = "<em class=\"comment\">";
-const std::string kStr = "<em class=\"string\">";
-const std::string kEm = "</em>";
-const std::string kPp = "<span class=\"preprocessor\">";
+const std::string kCom = "<comment>";
+const std::string kComEnd = "</comment>";
+const std::string kStr = "<string>";
+const std::string kStrEnd = "</string>";
+const std::string kPp = "<preprocessor>";
 
 struct Case {
   std::string input;
@@ -22,7 +23,7 @@ struct Case {
 };
 
 void expect_all(const std::vector<Case>& cases, const Options& options) {
-  for (const Case& c : cases) EXPECT_EQ(framed(c.body, options), highlight(c.input, options)) << c.input;
+  for (const Case& c : cases) EXPECT_EQ(framed(c.body, options), highlighted(c.input, options)) << c.input;
 }
 
 // One character each of one, two, three and four bytes.
@@ -35,13 +36,13 @@ TEST(Utf8, CharactersBeforeSyntaxLeaveItAlone) {
     for (int count : {1, 2, 3}) {
       std::string run;
       for (int i = 0; i < count; ++i) run += ch;
-      expect_all({{"// " + run + "\nx", kCom + "// " + run + "\n" + kEm + "x"},
-                  {"\"" + run + "\"x", kStr + "\"" + run + "\"" + kEm + "x"},
-                  {"'" + run + "'x", kStr + "'" + run + "'" + kEm + "x"},
-                  {"/* " + run + "*/x", kCom + "/* " + run + "*/" + kEm + "x"},
-                  {"// " + run + "\\\nx\ny", kCom + "// " + run + "\\\nx\n" + kEm + "y"},
-                  {"\"" + run + "\\\"\"x", kStr + "\"" + run + "\\\"\"" + kEm + "x"},
-                  {"#define S \"" + run + "\"\nx", kPp + "#define S \"" + run + "\"\n</span>x"}},
+      expect_all({{"// " + run + "\nx", kCom + "// " + run + "\n" + kComEnd + "x"},
+                  {"\"" + run + "\"x", kStr + "\"" + run + "\"" + kStrEnd + "x"},
+                  {"'" + run + "'x", kStr + "'" + run + "'" + kStrEnd + "x"},
+                  {"/* " + run + "*/x", kCom + "/* " + run + "*/" + kComEnd + "x"},
+                  {"// " + run + "\\\nx\ny", kCom + "// " + run + "\\\nx\n" + kComEnd + "y"},
+                  {"\"" + run + "\\\"\"x", kStr + "\"" + run + "\\\"\"" + kStrEnd + "x"},
+                  {"#define S \"" + run + "\"\nx", kPp + "#define S \"" + run + "\"\n</preprocessor>x"}},
                  kUtf8);
     }
   }
@@ -58,13 +59,13 @@ TEST(Utf8, EachCharacterIsOneColumn) {
 
 TEST(Utf8, BytesThatStartNoCompleteSequenceStandAlone) {
   expect_all({
-                 {"// \xe3\x81\nx", kCom + "// \xe3\x81\n" + kEm + "x"},       // cut short by the line feed
-                 {"// \xe3\nx", kCom + "// \xe3\n" + kEm + "x"},
-                 {"\"\xf0\x9f\x98\"x", kStr + "\"\xf0\x9f\x98\"" + kEm + "x"},  // cut short by the quote
-                 {"\"\xc3\\\"x", kStr + "\"\xc3\\\"x" + kEm},                   // the backslash escapes the quote
-                 {"/* \xe3*/x", kCom + "/* \xe3*/" + kEm + "x"},
+                 {"// \xe3\x81\nx", kCom + "// \xe3\x81\n" + kComEnd + "x"},       // cut short by the line feed
+                 {"// \xe3\nx", kCom + "// \xe3\n" + kComEnd + "x"},
+                 {"\"\xf0\x9f\x98\"x", kStr + "\"\xf0\x9f\x98\"" + kStrEnd + "x"},  // cut short by the quote
+                 {"\"\xc3\\\"x", kStr + "\"\xc3\\\"x" + kStrEnd},                   // the backslash escapes the quote
+                 {"/* \xe3*/x", kCom + "/* \xe3*/" + kComEnd + "x"},
                  {"\xc3<", "\xc3&lt;"},                                       // the "<" is a character of its own
-                 {"\xc3" "int", "\xc3<strong class=\"keyword\">int</strong>"},
+                 {"\xc3" "int", "\xc3<keyword>int</keyword>"},
                  {"\x80\xbf", "\x80\xbf"},                                     // stray continuation bytes
                  {"\xc0\xaf/", "\xc0\xaf/"},                                   // overlong "/"
                  {"\xe0\x80\xaf", "\xe0\x80\xaf"},                             // overlong, three bytes
@@ -77,15 +78,15 @@ TEST(Utf8, BytesThatStartNoCompleteSequenceStandAlone) {
              kUtf8);
   // The same bytes with line numbers: a line feed after a broken sequence still
   // starts a line.
-  EXPECT_EQ(framed("\xe3\x81\n<span class=\"lineno\">  2: </span>\xf0\x9f\n<span class=\"lineno\">  3: </span>",
+  EXPECT_EQ(framed("\xe3\x81\n<lineno>  2: </lineno>\xf0\x9f\n<lineno>  3: </lineno>",
                    make_options(true, false, 4, true)),
-            highlight("\xe3\x81\n\xf0\x9f\n", make_options(true, false, 4, true)));
+            highlighted("\xe3\x81\n\xf0\x9f\n", make_options(true, false, 4, true)));
 }
 
 TEST(Utf8, DefaultReadingIsUnchanged) {
   // Without -u the byte after a lead byte is its partner, line feed included.
-  EXPECT_EQ(framed(kCom + "// \xe3\x81\x82\nx" + kEm), highlight("// \xe3\x81\x82\nx"));
-  EXPECT_EQ(framed(kCom + "// \xe3\x81\x82\nx\n" + kEm), highlight("// \xe3\x81\x82\nx\n"));
+  EXPECT_EQ(framed(kCom + "// \xe3\x81\x82\nx" + kComEnd), highlighted("// \xe3\x81\x82\nx"));
+  EXPECT_EQ(framed(kCom + "// \xe3\x81\x82\nx\n" + kComEnd), highlighted("// \xe3\x81\x82\nx\n"));
 }
 
 }  // namespace

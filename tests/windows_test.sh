@@ -23,9 +23,10 @@ cmake -S "$source_dir" -B "$work/build" --toolchain "$source_dir/cmake/mingw-w64
 cmake --build "$work/build" -j2 >> "$work/build.log" || { cat "$work/build.log"; exit 1; }
 exe=$work/build/colorune.exe
 
-# Only the system's own DLLs: no libstdc++, libgcc or winpthread to ship.
+# Only the system's own DLLs: no libstdc++, libgcc or winpthread to ship
+# (advapi32 tells the owner of the output file).
 imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\tDLL Name: //p' | tr 'A-Z' 'a-z' | sort | tr '\n' ' ')
-[ "$imports" = "kernel32.dll msvcrt.dll " ] || { echo "FAILED: colorune.exe imports $imports"; exit 1; }
+[ "$imports" = "advapi32.dll kernel32.dll msvcrt.dll " ] || { echo "FAILED: colorune.exe imports $imports"; exit 1; }
 
 scratch=$(mktemp -d)
 export WINEPREFIX=$scratch/prefix WINEDEBUG=-all
@@ -145,6 +146,11 @@ run_windows sub -o old.html
 checks=$((checks + 1))
 run_windows in.c -o old.html
 [ "$status" -eq 0 ] && "$native" in.c | crlf | cmp -s - old.html || fail "the output file is replaced"
+printf 'keep' > linked.html
+ln -f linked.html other.html   # a page with two links is written in place: both show it
+checks=$((checks + 1))
+run_windows in.c -o linked.html
+[ "$status" -eq 0 ] && "$native" in.c | crlf | cmp -s - other.html || fail "a page with two links is written in place"
 leftover=$(ls | grep -c '\.tmp$' || true)
 [ "$leftover" -eq 0 ] || fail "temporary files left: $leftover"
 

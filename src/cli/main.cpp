@@ -29,6 +29,7 @@ int write_to_stream(void* stream, const char* bytes, std::size_t count) {
 char input_buffer[1 << 16];
 
 int run(int argc, char** argv) {
+  hold_standard_descriptors();
   CommandLine command;
   OutputFile output;
   if (!parse_command_line(argc, argv, command, output)) return 1;

@@ -14,11 +14,17 @@
 #include <process.h>
 #include <sys/stat.h>
 #include <windows.h>
+#include <aclapi.h>  // after windows.h
 #else
+#include <climits>
 #include <csignal>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 #if defined(__linux__)
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/xattr.h>
 #endif
 #endif
@@ -59,6 +65,7 @@ char copy_buffer[1 << 16];
 struct PendingReplacement {
   std::wstring temporary;
   std::wstring target;
+  HANDLE page = INVALID_HANDLE_VALUE;  // the existing page, opened for writing; none for a new name
 };
 
 std::string utf8_of(const wchar_t* text) {
@@ -94,8 +101,16 @@ FileId id_of_handle(HANDLE handle) {
   return id;
 }
 
-FileId id_of_stream(std::FILE* stream) {
-  return id_of_handle(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))));
+HANDLE handle_of(std::FILE* stream) { return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))); }
+
+FileId id_of_stream(std::FILE* stream) { return id_of_handle(handle_of(stream)); }
+
+// A console's output: the one character device that takes console writes (of
+// nothing, here), which need no more than the right to write.
+bool is_console(HANDLE handle) {
+  DWORD written = 0;
+  return handle != INVALID_HANDLE_VALUE && GetFileType(handle) == FILE_TYPE_CHAR &&
+         WriteConsoleW(handle, L"", 0, &written, nullptr);
 }
 
 // Opened for its attributes only, so every spelling of the name the file system
@@ -112,19 +127,29 @@ FileId id_of_name(const std::wstring& name) {
   return id;
 }
 
-DWORD links_of(const std::wstring& name) {
-  const HANDLE handle = open_for_attributes(name);
-  BY_HANDLE_FILE_INFORMATION info;
-  const DWORD links = handle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(handle, &info) ? info.nNumberOfLinks : 0;
+// The existing page, opened for writing as the shell opens it but not emptied;
+// others may go on reading, writing or renaming it.
+HANDLE open_page(const std::wstring& name) {
+  return CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                     OPEN_EXISTING, 0, nullptr);
+}
+
+// Whether [name] opens to the console (CON, CONOUT$ ...); asked only of what
+// is no file, since the question opens it for writing.
+bool names_console(const std::wstring& name) {
+  const HANDLE handle =
+      CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+  const bool console = is_console(handle);
   if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-  return links;
+  return console;
 }
 
 // An interrupted run (Ctrl+C, Ctrl+Break, the console closed) removes its
 // temporary file, then ends as it would have.
 // The handler runs in a thread of its own: the lock keeps it waiting while the
-// file is made and its name recorded, so that it never finds a file it does not
-// know of yet.
+// file is made and its name recorded, and while the page is being written, so
+// that it never finds a file it does not know of yet, nor ends the run between
+// the page's first byte and its last.
 wchar_t guarded_name[MAX_PATH * 2];
 SRWLOCK guarded_lock = SRWLOCK_INIT;
 
@@ -147,6 +172,14 @@ void unguard_temporary() {
   ReleaseSRWLockExclusive(&guarded_lock);
 }
 
+// Holds the console's signals for as long as it lives (see guarded_lock).
+struct HeldSignals {
+  HeldSignals() { AcquireSRWLockExclusive(&guarded_lock); }
+  ~HeldSignals() { ReleaseSRWLockExclusive(&guarded_lock); }
+  HeldSignals(const HeldSignals&) = delete;
+  HeldSignals& operator=(const HeldSignals&) = delete;
+};
+
 int create_exclusive(const std::wstring& name) {
   return _wopen(name.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT, _S_IREAD | _S_IWRITE);
 }
@@ -164,7 +197,7 @@ int create_temporary(const std::wstring& target, bool target_exists, std::wstrin
   }
   // A new file the folder refuses (or a folder that is not there) could not be
   // made at the end either.
-  if (!target_exists && (errno == ENOENT || errno == EACCES)) return -1;
+  if (!target_exists && (errno == ENOENT || errno == EACCES || errno == ENOSPC)) return -1;
   wchar_t folder[MAX_PATH + 1];
   const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
   if (length == 0 || length > MAX_PATH) return -1;
@@ -176,34 +209,94 @@ int create_temporary(const std::wstring& target, bool target_exists, std::wstrin
   return -1;
 }
 
-// The converted bytes copied into [target] in place: its identity, links and
-// security stay. Room is made first, so that a full disk refuses before the
-// old content is touched.
-bool copy_in_place(const std::wstring& temporary, const std::wstring& target) {
+// Whether the files [a] and [b] have the same owner: replacing one by the
+// other changes it otherwise.
+bool same_owner(HANDLE a, HANDLE b) {
+  PSID owner_a = nullptr;
+  PSID owner_b = nullptr;
+  PSECURITY_DESCRIPTOR held_a = nullptr;
+  PSECURITY_DESCRIPTOR held_b = nullptr;
+  const bool same =
+      GetSecurityInfo(a, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner_a, nullptr, nullptr, nullptr, &held_a) ==
+          ERROR_SUCCESS &&
+      GetSecurityInfo(b, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner_b, nullptr, nullptr, nullptr, &held_b) ==
+          ERROR_SUCCESS &&
+      EqualSid(owner_a, owner_b);
+  LocalFree(held_a);
+  LocalFree(held_b);
+  return same;
+}
+
+// Whether ReplaceFileW changes nothing of the page but its content: the name
+// still leads to the page, which has one link and the owner a new file gets.
+// (It keeps the page's attributes, security and streams itself.)
+bool replace_keeps_all(const PendingReplacement& pending) {
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(pending.page, &info) || info.nNumberOfLinks != 1) return false;
+  if (!same_file(id_of_name(pending.target), id_of_handle(pending.page))) return false;
+  const HANDLE temporary = CreateFileW(pending.temporary.c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr);
+  if (temporary == INVALID_HANDLE_VALUE) return false;
+  const bool same = same_owner(pending.page, temporary);
+  CloseHandle(temporary);
+  return same;
+}
+
+// The converted bytes copied into the page in place: its identity, links and
+// security stay. Another run's lock is waited for; room is reserved without
+// changing the page, so that a full disk refuses before the old content is
+// touched; no console signal ends the run between the first byte and the last.
+bool copy_in_place(const std::wstring& temporary, HANDLE to) {
   const HANDLE from = CreateFileW(temporary.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
   if (from == INVALID_HANDLE_VALUE) return false;
-  const HANDLE to = CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  bool ok = to != INVALID_HANDLE_VALUE;
-  LARGE_INTEGER size{};
-  LARGE_INTEGER old_size{};
-  ok = ok && GetFileSizeEx(from, &size) && GetFileSizeEx(to, &old_size);
-  if (ok && size.QuadPart > old_size.QuadPart) {
-    ok = SetFilePointerEx(to, size, nullptr, FILE_BEGIN) && SetEndOfFile(to);
+  OVERLAPPED whole{};
+  const bool locked = LockFileEx(to, LOCKFILE_EXCLUSIVE_LOCK, 0, MAXDWORD, MAXDWORD, &whole) != 0;
+  bool ok = false;
+  {
+    const HeldSignals held;
+    LARGE_INTEGER size{};
+    FILE_STANDARD_INFO now{};
+    ok = GetFileSizeEx(from, &size) && GetFileInformationByHandleEx(to, FileStandardInfo, &now, sizeof now);
+    if (ok && size.QuadPart > now.AllocationSize.QuadPart) {
+      FILE_ALLOCATION_INFO room{};
+      room.AllocationSize = size;
+      ok = SetFileInformationByHandle(to, FileAllocationInfo, &room, sizeof room);
+    }
+    LARGE_INTEGER start{};
+    ok = ok && SetFilePointerEx(to, start, nullptr, FILE_BEGIN);
+    DWORD got = 0;
+    while (ok && ReadFile(from, copy_buffer, sizeof copy_buffer, &got, nullptr) && got > 0) {
+      DWORD put = 0;
+      ok = WriteFile(to, copy_buffer, got, &put, nullptr) && put == got;
+    }
+    ok = ok && SetFilePointerEx(to, size, nullptr, FILE_BEGIN) && SetEndOfFile(to);
   }
-  LARGE_INTEGER start{};
-  ok = ok && SetFilePointerEx(to, start, nullptr, FILE_BEGIN);
-  DWORD got = 0;
-  while (ok && ReadFile(from, copy_buffer, sizeof copy_buffer, &got, nullptr) && got > 0) {
-    DWORD put = 0;
-    ok = WriteFile(to, copy_buffer, got, &put, nullptr) && put == got;
-  }
-  ok = ok && SetFilePointerEx(to, size, nullptr, FILE_BEGIN) && SetEndOfFile(to);
+  if (locked) UnlockFileEx(to, 0, MAXDWORD, MAXDWORD, &whole);
   CloseHandle(from);
-  if (to != INVALID_HANDLE_VALUE) ok = CloseHandle(to) && ok;
   return ok;
 }
 
+// Standard output or error, named: written through it as it stands. A copy of
+// its descriptor, so that messages can still be written after the output is
+// closed.
+OpenResult open_stream(std::FILE* stream, std::FILE* input, OutputFile& output) {
+  if (_fileno(stream) != _fileno(input) && is_the_input(id_of_stream(stream), id_of_stream(input))) {
+    return OpenResult::kIsInput;
+  }
+  std::fflush(stream);
+  const int copy = _dup(_fileno(stream));
+  if (copy < 0) return OpenResult::kFailed;
+  output.stream = _fdopen(copy, "w");
+  if (output.stream == nullptr) {
+    _close(copy);
+    return OpenResult::kFailed;
+  }
+  return OpenResult::kOpened;
+}
+
 }  // namespace
+
+void hold_standard_descriptors() {}
 
 std::FILE* open_input_file(const char* name) { return _wfopen(wide_of(name).c_str(), L"r"); }
 
@@ -211,32 +304,42 @@ OpenResult open_output_file(const char* name, std::FILE* input, OutputFile& outp
   if (*name == '\0') return OpenResult::kFailed;  // no file has an empty name
   const std::wstring target = wide_of(name);
   const FileId existing = id_of_name(target);
+  // The file, or the console, that standard output or error already is.
+  const bool console = !existing.regular && !existing.directory && names_console(target);
+  for (std::FILE* stream : {stdout, stderr}) {
+    if (same_file(existing, id_of_stream(stream)) || (console && is_console(handle_of(stream)))) {
+      return open_stream(stream, input, output);
+    }
+  }
   if (same_file(existing, id_of_stream(input))) return OpenResult::kIsInput;
   if (existing.directory) return OpenResult::kFailed;
-  if (existing.exists && !existing.regular) {  // a device, such as NUL or CON
+  if (console || (existing.exists && !existing.regular)) {  // a device, such as NUL or CON
     output.stream = _wfopen(target.c_str(), L"w");
     return output.stream != nullptr ? OpenResult::kOpened : OpenResult::kFailed;
   }
-  // A file the user may not write is refused as opening it would be.
-  if (existing.exists && _waccess(target.c_str(), 2) != 0) return OpenResult::kFailed;
+  // An existing page is opened for writing as the shell opens it, without
+  // emptying it: a file the user may not write is refused here.
+  const HANDLE page = existing.exists ? open_page(target) : INVALID_HANDLE_VALUE;
+  if (existing.exists && page == INVALID_HANDLE_VALUE) return OpenResult::kFailed;
   std::wstring temporary;
   SetConsoleCtrlHandler(remove_temporary, TRUE);
-  AcquireSRWLockExclusive(&guarded_lock);
-  const int fd = create_temporary(target, existing.exists, temporary);
-  if (fd >= 0) guard_temporary(temporary);
-  ReleaseSRWLockExclusive(&guarded_lock);
-  if (fd < 0) {
-    SetConsoleCtrlHandler(remove_temporary, FALSE);
-    return OpenResult::kFailed;
+  int fd = -1;
+  {
+    const HeldSignals held;
+    fd = create_temporary(target, existing.exists, temporary);
+    if (fd >= 0) guard_temporary(temporary);
   }
-  output.stream = _wfdopen(fd, L"w");
+  output.stream = fd >= 0 ? _wfdopen(fd, L"w") : nullptr;
   if (output.stream == nullptr) {
-    _close(fd);
-    DeleteFileW(temporary.c_str());
+    if (fd >= 0) {
+      _close(fd);
+      DeleteFileW(temporary.c_str());
+    }
     unguard_temporary();
+    if (page != INVALID_HANDLE_VALUE) CloseHandle(page);
     return OpenResult::kFailed;
   }
-  output.pending = new PendingReplacement{temporary, target};
+  output.pending = new PendingReplacement{temporary, target, page};
   return OpenResult::kOpened;
 }
 
@@ -260,34 +363,60 @@ bool close_output(OutputFile& output, bool keep) {
   if (closed && keep) {
     const wchar_t* const from = pending->temporary.c_str();
     const wchar_t* const to = pending->target.c_str();
-    if (!id_of_name(pending->target).exists) {
+    if (pending->page == INVALID_HANDLE_VALUE) {
+      // A new page: renamed, or copied from the temporary folder (a copy that
+      // fails is removed), whole before a console signal ends the run.
+      const HeldSignals held;
       replaced = MoveFileExW(from, to, MOVEFILE_COPY_ALLOWED) != 0;
     } else {
-      // ReplaceFileW keeps the named file's attributes and security; a file
-      // with other links, or one it cannot replace, gets the content copied in.
-      replaced = links_of(pending->target) == 1 &&
-                 ReplaceFileW(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
-      if (!replaced) replaced = copy_in_place(pending->temporary, pending->target);
+      if (replace_keeps_all(*pending)) {
+        // Closed first, so that ReplaceFileW meets no handle of this run; opened
+        // again (and checked) should it fail.
+        const FileId page = id_of_handle(pending->page);
+        CloseHandle(pending->page);
+        {
+          const HeldSignals held;
+          replaced = ReplaceFileW(to, from, nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
+        }
+        pending->page = replaced ? INVALID_HANDLE_VALUE : open_page(pending->target);
+        if (!same_file(id_of_handle(pending->page), page) && pending->page != INVALID_HANDLE_VALUE) {
+          CloseHandle(pending->page);
+          pending->page = INVALID_HANDLE_VALUE;
+        }
+      }
+      if (!replaced && pending->page != INVALID_HANDLE_VALUE) {
+        replaced = copy_in_place(pending->temporary, pending->page);
+      }
     }
   }
-  DeleteFileW(pending->temporary.c_str());  // gone already when it was moved
-  unguard_temporary();
+  if (pending->page != INVALID_HANDLE_VALUE) CloseHandle(pending->page);
+  {
+    const HeldSignals held;
+    DeleteFileW(pending->temporary.c_str());  // gone already when it was moved
+    guarded_name[0] = L'\0';
+  }
+  SetConsoleCtrlHandler(remove_temporary, FALSE);
   delete pending;
   return closed && (replaced || !keep);
 }
 
 #else
 
-// ---- POSIX: the temporary file and the named one are reached through open
-// directories, so that a directory moved during the run is no trap.
+// ---- POSIX: the kernel resolves every name, links and all, with its
+// protections (links and files in sticky directories); the program learns from
+// the file it opened where the page is, and reaches it and the temporary file
+// through open directories, so that a directory moved during the run is no trap.
 
 struct PendingReplacement {
-  int directory = -1;          // the temporary file's
+  int page = -1;              // the existing page, opened as the shell opens it but not emptied; -1 for a new name
+  std::string name;           // the name as given
+  bool through_link = false;  // a link to a file not made yet, which the kernel makes at the end
+  int target_directory = -1;  // the page's directory, when it can be known
+  std::string target;         // the page's name in it
+  int directory = -1;         // the temporary file's
   std::string temporary;
-  int target_directory = -1;   // the named file's
-  std::string target;
-  bool beside = false;         // both in the same directory
-  bool renamed = false;        // the temporary file has become the named one
+  bool beside = false;        // the temporary file is in the page's directory
+  bool renamed = false;       // the temporary file has become the page
 };
 
 namespace {
@@ -308,45 +437,95 @@ FileId id_of_descriptor(int fd) {
   return fstat(fd, &info) == 0 ? id_of_stat(info) : FileId{};
 }
 
-// The descriptor a name of a standard stream stands for: /dev/stdout and the
-// like, /dev/fd/N, /proc/self/fd/N. Opened, such a name would reach the file
-// behind the descriptor from its start and truncate it.
-bool names_descriptor(const std::string& path, int& fd) {
-  if (path == "/dev/stdin" || path == "/dev/stdout" || path == "/dev/stderr") {
-    fd = path == "/dev/stdin" ? 0 : path == "/dev/stdout" ? 1 : 2;
+// A directory for the *at calls: opened for reading where it may be (so that
+// its inode flags can be asked), else, on Linux, as a place alone.
+int open_directory(const char* path) {
+  int fd = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+#ifdef O_PATH
+  if (fd < 0 && errno == EACCES) fd = open(path, O_PATH | O_DIRECTORY | O_CLOEXEC);
+#endif
+  return fd;
+}
+
+// The directory part and the last part of [path], as the kernel splits it.
+void split_name(const std::string& path, std::string& folder, std::string& last) {
+  const std::size_t slash = path.rfind('/');
+  folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  last = slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The path of the open file [fd] as the kernel knows it; false where it cannot tell.
+bool path_of(int fd, std::string& path) {
+#if defined(__linux__)
+  char found[4096];
+  const ssize_t length = readlink(("/proc/self/fd/" + std::to_string(fd)).c_str(), found, sizeof found);
+  if (length <= 0 || static_cast<std::size_t>(length) == sizeof found || found[0] != '/') return false;
+  path.assign(found, static_cast<std::size_t>(length));
+  return true;
+#elif defined(F_GETPATH)
+  char found[PATH_MAX];
+  if (fcntl(fd, F_GETPATH, found) != 0) return false;
+  path = found;
+  return true;
+#else
+  (void)fd;
+  (void)path;
+  return false;
+#endif
+}
+
+// Where the open file [fd] is: its directory, opened, and its name there,
+// checked to lead to that very file. False when that cannot be known (no
+// /proc, a file removed or out of reach).
+bool locate(int fd, int& directory, std::string& last) {
+  std::string path;
+  std::string folder;
+  if (!path_of(fd, path)) return false;
+  split_name(path, folder, last);
+  directory = last.empty() ? -1 : open_directory(folder.c_str());
+  struct stat there {};
+  if (directory >= 0 && fstatat(directory, last.c_str(), &there, AT_SYMLINK_NOFOLLOW) == 0 &&
+      same_file(id_of_stat(there), id_of_descriptor(fd))) {
     return true;
   }
-  const std::string own = "/proc/" + std::to_string(getpid()) + "/fd/";
-  for (const std::string& prefix : {std::string("/dev/fd/"), std::string("/proc/self/fd/"), own}) {
-    if (path.compare(0, prefix.size(), prefix) != 0 || path.size() == prefix.size()) continue;
-    const std::string digits = path.substr(prefix.size());
-    if (digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos) return false;
-    fd = std::atoi(digits.c_str());
-    return true;
-  }
+  if (directory >= 0) close(directory);
+  directory = -1;
   return false;
 }
 
-// Follows the chain of symbolic links from [name] to the file it ends at,
-// existing or not: that is the file to replace, and the links stay links.
-// False when the links loop; [fd] is set when the chain reaches the name of a
-// standard stream.
-bool resolve_links(const char* name, std::string& path, int& fd) {
-  path = name;
-  fd = -1;
-  for (int hops = 0; hops < 40; ++hops) {
-    if (names_descriptor(path, fd)) return true;
-    struct stat info {};
-    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return true;
-    char link[4096];
-    const ssize_t length = readlink(path.c_str(), link, sizeof link);
-    if (length <= 0 || static_cast<std::size_t>(length) == sizeof link) return true;
-    const std::string target(link, static_cast<std::size_t>(length));
-    const std::size_t slash = path.rfind('/');
-    path = (target[0] == '/' || slash == std::string::npos) ? target : path.substr(0, slash + 1) + target;
-  }
-  return false;
+#if defined(__linux__)
+bool inode_flags(int fd, int& flags) {
+  flags = 0;
+  return ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
 }
+
+// A directory whose entries cannot be removed: a temporary file made there
+// would outlive the run.
+bool is_append_only(int directory) {
+  int flags = 0;
+  return inode_flags(directory, flags) && (flags & FS_APPEND_FL) != 0;
+}
+
+// Gives the temporary file the page's inode flags (chattr); false when it
+// cannot have them all.
+bool give_inode_flags(int page, int temporary) {
+  int wanted = 0;
+  int have = 0;
+  const bool page_has = inode_flags(page, wanted);
+  const bool temporary_has = inode_flags(temporary, have);
+  if (!page_has || !temporary_has) return !page_has && !temporary_has;  // a file system without them
+  if (have == wanted) return true;
+  return ioctl(temporary, FS_IOC_SETFLAGS, &wanted) == 0 && inode_flags(temporary, have) && have == wanted;
+}
+
+// Some extended attribute (an ACL among them), or none known: not to be lost
+// either way.
+bool has_extended_attributes(int fd) { return flistxattr(fd, nullptr, 0) != 0; }
+#else
+bool is_append_only(int) { return false; }
+bool give_inode_flags(int, int) { return true; }
+bool has_extended_attributes(int) { return false; }
+#endif
 
 // A signal that ends the run while a temporary file exists removes it first.
 int guarded_directory = -1;
@@ -373,10 +552,10 @@ void guard_temporary(int directory, const std::string& name) {
 
 void unguard_temporary() { guarded_name[0] = '\0'; }
 
-// Holds the signals that end the run for as long as it lives: from before the
-// temporary file is made until the handler knows its name, so that no signal
-// can end the run in between and leave the file behind. Held signals arrive
-// when it ends.
+// Holds the signals that end the run for as long as it lives, so that none ends
+// it halfway through a step: between making the temporary file and the handler
+// knowing its name, or between the first byte written into the page and the
+// last. Held signals arrive when it ends.
 struct HeldSignals {
   sigset_t previous;
   HeldSignals() {
@@ -390,88 +569,148 @@ struct HeldSignals {
   HeldSignals& operator=(const HeldSignals&) = delete;
 };
 
-int create_exclusive(int directory, const std::string& name) {
-  return openat(directory, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-}
-
-// Makes the temporary file: beside the named file when its directory allows,
-// else in the system's temporary directory. False when neither can be made, or
-// when a new file could not be made beside it either.
-bool create_temporary(PendingReplacement& pending, bool target_exists, int& fd) {
+// A file of the run's own in [directory]: [stem], the process number and, when
+// that is taken (by anything, a dangling link too), a count.
+int create_numbered(int directory, const std::string& stem, mode_t mode, std::string& name) {
   const std::string pid = std::to_string(getpid());
-  const auto numbered = [&](const std::string& stem, int attempt) {
-    std::string name = stem;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    name = stem;
     name += pid;
     if (attempt > 0) {
       name += '-';
       name += std::to_string(attempt);
     }
     name += ".tmp";
-    return name;
-  };
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    pending.temporary = numbered(pending.target + ".colorune-", attempt);
-    fd = create_exclusive(pending.target_directory, pending.temporary);
-    if (fd >= 0) {
-      pending.directory = pending.target_directory;
-      pending.beside = true;
-      return true;
-    }
-    if (errno != EEXIST) break;  // taken, by anything (a dangling link too): another name
+    const int fd = openat(directory, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd >= 0 || errno != EEXIST) return fd;
   }
-  // A new file the directory refuses could not be made at the end either.
-  if (!target_exists && (errno == EACCES || errno == EPERM || errno == EROFS)) return false;
+  return -1;
+}
+
+// Whether a new name could be made in [directory]: the kernel's answer for
+// access (read-only and immutable directories too), and a free inode.
+bool could_create(int directory) {
+  if (faccessat(directory, ".", W_OK | X_OK, AT_EACCESS) != 0) return false;
+  struct statvfs room {};
+  return fstatvfs(directory, &room) != 0 || room.f_files == 0 || room.f_ffree > 0;
+}
+
+int create_in_temporary_directory(PendingReplacement& pending) {
   const char* folder = std::getenv("TMPDIR");
   if (folder == nullptr || *folder == '\0') folder = "/tmp";
-  pending.directory = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (pending.directory < 0) return false;
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    pending.temporary = numbered("colorune-", attempt);
-    fd = create_exclusive(pending.directory, pending.temporary);
-    if (fd >= 0 || errno != EEXIST) return fd >= 0;
+  pending.directory = open_directory(folder);
+  if (pending.directory < 0 || is_append_only(pending.directory)) return -1;
+  return create_numbered(pending.directory, "colorune-", 0600, pending.temporary);
+}
+
+void release(PendingReplacement* pending) {
+  if (pending->page >= 0) close(pending->page);
+  if (pending->directory >= 0 && pending->directory != pending->target_directory) close(pending->directory);
+  if (pending->target_directory >= 0) close(pending->target_directory);
+  delete pending;
+}
+
+// Makes the temporary file the conversion goes into: beside the page where a
+// file of the run's own can be made and removed again, else in the system's
+// temporary directory. One for a new page gets, as it is made, the mode and ACL
+// any new file gets there (0666 under the umask and the default ACL), which it
+// keeps when it is renamed.
+OpenResult start_temporary(PendingReplacement* pending, OutputFile& output) {
+  const bool new_page = pending->page < 0 && !pending->through_link;
+  const int directory = pending->target_directory;
+  int fd = -1;
+  bool refused = false;
+  {
+    const HeldSignals held;
+    const bool removable = directory >= 0 && !is_append_only(directory);
+    if (removable) {
+      fd = create_numbered(directory, pending->target + ".colorune-", new_page ? 0666 : 0600, pending->temporary);
+      if (fd >= 0) pending->directory = directory;
+      pending->beside = fd >= 0;
+    }
+    // A new name its directory refuses (no access, no room, read-only) could
+    // not be made at the end either; a name too long to have a temporary one
+    // beside it, or an append-only directory, is checked as it stands.
+    if (fd < 0 && new_page) refused = (removable && errno != ENAMETOOLONG) || !could_create(directory);
+    if (fd < 0 && !refused) fd = create_in_temporary_directory(*pending);
+    if (fd >= 0) guard_temporary(pending->directory, pending->temporary);
   }
-  return false;
+  if (fd >= 0 && (output.stream = fdopen(fd, "w")) != nullptr) {
+    output.pending = pending;
+    return OpenResult::kOpened;
+  }
+  if (fd >= 0) {
+    const HeldSignals held;
+    close(fd);
+    unlinkat(pending->directory, pending->temporary.c_str(), 0);
+    unguard_temporary();
+  }
+  release(pending);
+  return OpenResult::kFailed;
 }
 
+// A name that leads to no file yet: nothing is made before the conversion has
+// succeeded, only checked that it could be.
+OpenResult open_new_name(const char* name, OutputFile& output) {
+  auto* const pending = new PendingReplacement;
+  pending->name = name;
+  std::string folder;
+  split_name(name, folder, pending->target);
+  if (!pending->target.empty()) pending->target_directory = open_directory(folder.c_str());
+  struct stat entry {};
+  bool usable = pending->target_directory >= 0;
+  if (usable && fstatat(pending->target_directory, pending->target.c_str(), &entry, AT_SYMLINK_NOFOLLOW) == 0) {
+    // A link to a file not made yet; anything else was made in between.
+    pending->through_link = usable = S_ISLNK(entry.st_mode);
+  } else if (usable) {
+    usable = errno == ENOENT;
+  }
+  if (!usable) {
+    release(pending);
+    return OpenResult::kFailed;
+  }
+  return start_temporary(pending, output);
+}
+
+// Reserves room for [size] bytes in [to] without changing it, so that a full
+// disk refuses before the old content is touched. What a failed reservation
+// took past the end is given back at once, with the old times.
+bool reserve_room(int to, const struct stat& before, off_t size) {
+  if (size <= 0) return true;
 #if defined(__linux__)
-bool has_extended_attributes(const PendingReplacement& pending) {
-  // Read through /proc/self/fd: the directory may have moved.
-  const std::string path = "/proc/self/fd/" + std::to_string(pending.target_directory) + "/" + pending.target;
-  const ssize_t size = listxattr(path.c_str(), nullptr, 0);
-  return size != 0;  // some, or none known (an error): not to be lost either way
-}
+  if (fallocate(to, FALLOC_FL_KEEP_SIZE, 0, size) == 0) return true;
+  if (errno == EOPNOTSUPP || errno == ENOSYS) return true;  // a file system that cannot: written without
+  const int failure = errno;
+  if (ftruncate(to, before.st_size) == 0) {
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    futimens(to, times);  // only its owner may; the content stays either way
+  }
+  errno = failure;
+  return false;
+#elif defined(_POSIX_ADVISORY_INFO) && _POSIX_ADVISORY_INFO > 0
+  // Reserving may grow the file: the old length is given back at once.
+  const int failure = posix_fallocate(to, 0, size);
+  if (failure == 0 || failure == EOPNOTSUPP || failure == EINVAL) return true;
+  if (size > before.st_size) ftruncate(to, before.st_size);
+  errno = failure;
+  return false;
 #else
-bool has_extended_attributes(const PendingReplacement&) { return false; }
+  (void)to;
+  (void)before;
+  return true;
 #endif
-
-// Whether renaming the temporary file over the named one changes nothing but
-// the content: one link, an owner, group and mode the new file can carry (it
-// is given them here), no ACL or other extended attribute, and a directory
-// that lets this user replace it.
-bool rename_keeps_all(const PendingReplacement& pending, const struct stat& target, int temporary_fd) {
-  if (!pending.beside || target.st_nlink != 1 || has_extended_attributes(pending)) return false;
-  struct stat directory {};
-  if (fstat(pending.target_directory, &directory) != 0) return false;
-  const uid_t user = geteuid();
-  if ((directory.st_mode & S_ISVTX) && user != 0 && target.st_uid != user && directory.st_uid != user) return false;
-  // The owner first: a change of owner clears the set-id bits.
-  return fchown(temporary_fd, target.st_uid, target.st_gid) == 0 && fchmod(temporary_fd, target.st_mode & 07777) == 0;
 }
 
-// Copies the converted bytes into the open file [to]: room first, so that a
-// full disk refuses before the old content is touched; then the bytes, then the
-// new length.
+// Copies the converted bytes into the open file [to]: room first, then the
+// bytes, then the new length.
 bool copy_into(int to, const PendingReplacement& pending) {
   const int from = openat(pending.directory, pending.temporary.c_str(), O_RDONLY | O_CLOEXEC);
   if (from < 0) return false;
   struct stat source {};
-  bool ok = fstat(from, &source) == 0;
+  struct stat before {};
+  bool ok = fstat(from, &source) == 0 && fstat(to, &before) == 0;
   const off_t size = source.st_size;
-  if (ok && size > 0) {
-    const int reserved = posix_fallocate(to, 0, size);
-    // A file system that cannot reserve room is written without.
-    ok = reserved == 0 || reserved == EOPNOTSUPP || reserved == EINVAL || reserved == ENODEV;
-  }
+  ok = ok && reserve_room(to, before, size);
   for (off_t at = 0; ok && at < size;) {
     const ssize_t got = pread(from, copy_buffer, sizeof copy_buffer, at);
     ok = got > 0;
@@ -487,45 +726,114 @@ bool copy_into(int to, const PendingReplacement& pending) {
   return ok;
 }
 
-// Puts the converted temporary file in the named file's place; [temporary_fd]
-// is still open for writing.
-bool commit(PendingReplacement& pending, int temporary_fd) {
-  struct stat target {};
-  if (fstatat(pending.target_directory, pending.target.c_str(), &target, 0) != 0) {
-    if (errno != ENOENT) return false;
-    // A new file: 0666 less the umask, as any file the program creates.
-    const mode_t mask = umask(0);
-    umask(mask);
-    if (fchmod(temporary_fd, 0666 & ~mask) != 0) return false;
-    if (pending.beside) {
-      pending.renamed = renameat(pending.directory, pending.temporary.c_str(), pending.target_directory,
-                                 pending.target.c_str()) == 0;
-      return pending.renamed;
-    }
-    const int to = openat(pending.target_directory, pending.target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (to < 0) return false;
-    const bool ok = copy_into(to, pending);
-    if (close(to) != 0 || !ok) {
-      unlinkat(pending.target_directory, pending.target.c_str(), 0);
-      return false;
-    }
-    return true;
-  }
-  if (!S_ISREG(target.st_mode)) return false;  // something else took its name meanwhile
-  if (rename_keeps_all(pending, target, temporary_fd) &&
-      renameat(pending.directory, pending.temporary.c_str(), pending.target_directory, pending.target.c_str()) == 0) {
-    pending.renamed = true;
-    return true;
-  }
-  // Refused (a bind mount) or not to be renamed over: the content goes in.
-  const int to = openat(pending.target_directory, pending.target.c_str(), O_WRONLY | O_CLOEXEC);
-  if (to < 0) return false;
-  const bool ok = copy_into(to, pending);
-  return close(to) == 0 && ok;
+// The content copied into the page in place, so that it stays the same file: an
+// exclusive lock keeps other runs from writing into it meanwhile, and no signal
+// ends the run between the first byte and the last.
+bool write_in_place(int page, const PendingReplacement& pending) {
+  flock(page, LOCK_EX);  // where the file system has no locks, written without
+  const HeldSignals held;
+  const bool ok = copy_into(page, pending);
+  flock(page, LOCK_UN);
+  return ok;
 }
 
-// -o with the name of a standard stream: written through that descriptor as it
-// stands, like standard output, neither replaced nor truncated.
+// Removes the file [fd], made by this run, from wherever it is.
+void remove_made(int fd) {
+  int directory = -1;
+  std::string last;
+  if (!locate(fd, directory, last)) return;
+  unlinkat(directory, last.c_str(), 0);
+  close(directory);
+}
+
+// A new page where no temporary file could be made beside it (a name too long
+// for one, an append-only directory): made as the shell makes it, the bytes
+// copied in, and gone again when they cannot all be. Where it can, the file is
+// made without a name, and named only once whole.
+bool write_new_file(const PendingReplacement& pending) {
+  const HeldSignals held;
+#ifdef O_TMPFILE
+  const int unnamed = openat(pending.target_directory, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+  if (unnamed >= 0) {
+    const bool copied = copy_into(unnamed, pending);
+    const std::string path = "/proc/self/fd/" + std::to_string(unnamed);
+    const bool named = copied && linkat(AT_FDCWD, path.c_str(), pending.target_directory, pending.target.c_str(),
+                                        AT_SYMLINK_FOLLOW) == 0;
+    const int failure = errno;
+    close(unnamed);
+    if (named || !copied || failure != ENOENT) return named;
+    // No /proc to name it by: made with a name instead.
+  }
+#endif
+  const int to = openat(pending.target_directory, pending.target.c_str(),
+                        O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+  if (to < 0) return false;
+  bool ok = copy_into(to, pending);
+  ok = close(to) == 0 && ok;
+  if (!ok) unlinkat(pending.target_directory, pending.target.c_str(), 0);
+  return ok;
+}
+
+// The name was a link to a file not made yet: the kernel follows it now, with
+// its rules for links in sticky directories, and makes the file as the shell
+// would; the bytes are copied in, and a file made here is removed again when
+// they cannot all be.
+bool write_through_link(const PendingReplacement& pending) {
+  struct stat before {};
+  const bool existed = stat(pending.name.c_str(), &before) == 0;
+  const HeldSignals held;
+  const int to = open(pending.name.c_str(), O_WRONLY | O_CREAT | O_NOCTTY | O_CLOEXEC, 0666);
+  if (to < 0) return false;
+  const FileId made = id_of_descriptor(to);
+  bool ok = made.regular && (!existed || same_file(made, id_of_stat(before))) && copy_into(to, pending);
+  if (!ok && !existed) remove_made(to);
+  ok = close(to) == 0 && ok;
+  return ok;
+}
+
+// Whether renaming the temporary file over the page changes nothing but the
+// content: the name still leads to the page, which has one link, no extended
+// attribute (nor has the temporary file one, an inherited ACL say), an owner,
+// group, mode and inode flags the temporary file can be given (it is given them
+// here), in a directory that lets this user replace it.
+bool rename_keeps_all(const PendingReplacement& pending, int temporary_fd) {
+  struct stat page {};
+  struct stat there {};
+  struct stat directory {};
+  if (!pending.beside || fstat(pending.page, &page) != 0 || page.st_nlink != 1) return false;
+  if (fstatat(pending.target_directory, pending.target.c_str(), &there, AT_SYMLINK_NOFOLLOW) != 0 ||
+      !same_file(id_of_stat(there), id_of_stat(page))) {
+    return false;
+  }
+  if (has_extended_attributes(pending.page) || has_extended_attributes(temporary_fd)) return false;
+  if (fstat(pending.target_directory, &directory) != 0) return false;
+  const uid_t user = geteuid();
+  if ((directory.st_mode & S_ISVTX) && user != 0 && page.st_uid != user && directory.st_uid != user) return false;
+  if (!give_inode_flags(pending.page, temporary_fd)) return false;
+  // The owner first: a change of owner clears the set-id bits.
+  return fchown(temporary_fd, page.st_uid, page.st_gid) == 0 && fchmod(temporary_fd, page.st_mode & 07777) == 0;
+}
+
+bool rename_into_place(PendingReplacement& pending) {
+  const HeldSignals held;
+  pending.renamed = renameat(pending.directory, pending.temporary.c_str(), pending.target_directory,
+                             pending.target.c_str()) == 0;
+  if (pending.renamed) unguard_temporary();
+  return pending.renamed;
+}
+
+// Puts the converted temporary file in the page's place; [temporary_fd] is
+// still open for writing.
+bool commit(PendingReplacement& pending, int temporary_fd) {
+  if (pending.through_link) return write_through_link(pending);
+  if (pending.page < 0) return pending.beside ? rename_into_place(pending) : write_new_file(pending);
+  if (rename_keeps_all(pending, temporary_fd) && rename_into_place(pending)) return true;
+  // Not to be renamed over, or refused (a bind mount): the content goes in.
+  return write_in_place(pending.page, pending);
+}
+
+// The file standard output or error is: written through that descriptor as it
+// stands, neither replaced nor emptied.
 OpenResult open_descriptor(int fd, std::FILE* input, OutputFile& output) {
   const int flags = fcntl(fd, F_GETFL);
   if (flags < 0 || (flags & O_ACCMODE) == O_RDONLY) return OpenResult::kFailed;  // closed, or for reading
@@ -544,54 +852,70 @@ OpenResult open_descriptor(int fd, std::FILE* input, OutputFile& output) {
 
 }  // namespace
 
-std::FILE* open_input_file(const char* name) { return std::fopen(name, "r"); }
+void hold_standard_descriptors() {
+  // A closed standard descriptor is given an empty pipe's reading end: no file
+  // of the run takes its number (a message would land in the page, the page in
+  // the input), writing to it fails as before, and its names lead to nothing
+  // that can be written.
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    int ends[2];
+    if (pipe(ends) != 0) return;
+    if (ends[0] != fd) {
+      dup2(ends[0], fd);
+      close(ends[0]);
+    }
+    close(ends[1]);
+  }
+}
+
+std::FILE* open_input_file(const char* name) {
+  std::FILE* const file = std::fopen(name, "r");
+  // A directory opens for reading here, but is no text: it cannot be opened as
+  // an input, as on Windows.
+  struct stat info {};
+  if (file != nullptr && fstat(fileno(file), &info) == 0 && S_ISDIR(info.st_mode)) {
+    std::fclose(file);
+    return nullptr;
+  }
+  return file;
+}
 
 OpenResult open_output_file(const char* name, std::FILE* input, OutputFile& output) {
   if (*name == '\0') return OpenResult::kFailed;  // no file has an empty name
-  std::string path;
-  int stream_fd = -1;
-  if (!resolve_links(name, path, stream_fd)) return OpenResult::kFailed;  // the links loop
-  if (stream_fd >= 0) return open_descriptor(stream_fd, input, output);
-
-  struct stat info {};
-  const bool exists = stat(path.c_str(), &info) == 0;
-  if (!exists && errno != ENOENT) return OpenResult::kFailed;  // a loop further on, a directory not to be read ...
-  if (exists) {
-    if (same_file(id_of_stat(info), id_of_descriptor(fileno(input)))) return OpenResult::kIsInput;
-    if (S_ISDIR(info.st_mode)) return OpenResult::kFailed;
-    if (!S_ISREG(info.st_mode)) {  // a device or a FIFO: written as the conversion goes
-      output.stream = std::fopen(path.c_str(), "w");
-      return output.stream != nullptr ? OpenResult::kOpened : OpenResult::kFailed;
-    }
-    // A file the user may not write is refused as opening it would be.
-    if (access(path.c_str(), W_OK) != 0) return OpenResult::kFailed;
+  struct stat found {};
+  if (stat(name, &found) != 0) {
+    // A loop, a link the kernel will not follow here, a directory not to be
+    // searched ... fail; a name that leads to nothing yet is made at the end.
+    return errno == ENOENT ? open_new_name(name, output) : OpenResult::kFailed;
   }
-
-  auto* const pending = new PendingReplacement;
-  const std::size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  pending->target = slash == std::string::npos ? path : path.substr(slash + 1);
-  pending->target_directory = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  int fd = -1;
-  bool created = false;
-  if (!pending->target.empty() && pending->target_directory >= 0) {
-    const HeldSignals held;
-    created = create_temporary(*pending, exists, fd);
-    if (created) guard_temporary(pending->directory, pending->temporary);
+  const FileId id = id_of_stat(found);
+  // The very file standard output or error is, by any spelling (a socket too,
+  // which cannot be opened again).
+  for (const int fd : {1, 2}) {
+    if (same_file(id, id_of_descriptor(fd))) return open_descriptor(fd, input, output);
   }
-  if (!created || (output.stream = fdopen(fd, "w")) == nullptr) {
-    if (fd >= 0) {
-      close(fd);
-      unlinkat(pending->directory, pending->temporary.c_str(), 0);
-      unguard_temporary();
-    }
-    if (pending->directory >= 0 && pending->directory != pending->target_directory) close(pending->directory);
-    if (pending->target_directory >= 0) close(pending->target_directory);
-    delete pending;
+  if (same_file(id, id_of_descriptor(fileno(input)))) return OpenResult::kIsInput;
+  if (id.directory) return OpenResult::kFailed;
+  // Opened as the shell's ">" opens it, but not emptied: O_CREAT brings the
+  // kernel's rules for files in sticky directories. (Should the file vanish
+  // in between, this makes an empty one; the check below then refuses it.)
+  const int page = open(name, O_WRONLY | O_CREAT | O_NOCTTY | O_CLOEXEC, 0666);
+  if (page < 0) return OpenResult::kFailed;  // an append-only or immutable page too
+  if (!same_file(id_of_descriptor(page), id)) {
+    close(page);
     return OpenResult::kFailed;
   }
-  output.pending = pending;
-  return OpenResult::kOpened;
+  if (!id.regular) {  // a device or a FIFO: written as the conversion goes
+    output.stream = fdopen(page, "w");
+    if (output.stream == nullptr) close(page);
+    return output.stream != nullptr ? OpenResult::kOpened : OpenResult::kFailed;
+  }
+  auto* const pending = new PendingReplacement;
+  pending->page = page;
+  pending->name = name;
+  locate(page, pending->target_directory, pending->target);  // else the temporary file goes elsewhere
+  return start_temporary(pending, output);
 }
 
 OpenResult open_standard_output(std::FILE* input, OutputFile& output) {
@@ -617,11 +941,12 @@ bool close_output(OutputFile& output, bool keep) {
   const bool replaced = keep && written && commit(*pending, fileno(output.stream));
   written = std::fclose(output.stream) == 0 && written;
   output.stream = nullptr;
-  unguard_temporary();
-  if (!pending->renamed) unlinkat(pending->directory, pending->temporary.c_str(), 0);
-  if (pending->directory != pending->target_directory) close(pending->directory);
-  close(pending->target_directory);
-  delete pending;
+  {
+    const HeldSignals held;
+    if (!pending->renamed) unlinkat(pending->directory, pending->temporary.c_str(), 0);
+    unguard_temporary();
+  }
+  release(pending);
   return written && (replaced || !keep);
 }
 

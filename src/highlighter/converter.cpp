@@ -31,9 +31,9 @@ void walk_held(Converter& c, bool at_end) {
 
 void start_conversion(Converter& c, bool baseline_only) {
   c.walk = choose_walk(baseline_only);
-  const Markup& markup = markup_for(c.options.style);
-  if (!c.options.no_pre) write_bytes(c.out, markup.pre_open.text, markup.pre_open.length);
-  write_bytes(c.out, markup.code_open.text, markup.code_open.length);
+  const Tags& open = open_tags(c.options.style);
+  if (!c.options.no_pre) write_tag(c.out, open[index_of(Element::kPre)]);
+  write_tag(c.out, open[index_of(Element::kCode)]);
   write_line_prefix(c.machine.lines, c.options, c.out);
   compose_line_feed_text(c.machine.lines, c.options);
 }
@@ -68,6 +68,6 @@ void feed_conversion(Converter& c, const unsigned char* bytes, std::size_t count
 void finish_conversion(Converter& c) {
   walk_held(c, true);
   close_open_element(c.machine.token, c.out);
-  write_markup(c.out, kCodeClose);
-  if (!c.options.no_pre) write_markup(c.out, kPreClose);
+  write_tag(c.out, close_tag(Element::kCode));
+  if (!c.options.no_pre) write_tag(c.out, close_tag(Element::kPre));
 }

@@ -10,7 +10,7 @@ namespace {
 // Writes the line-number element for [line] at [out]; returns its end, and in
 // [last_digit] where its last digit is.
 char* write_line_number(const Options& options, std::uint64_t line, char* out, char*& last_digit) {
-  const Tag& open = markup_for(options.style).line_number_open;
+  const Tag& open = open_tags(options.style)[index_of(Element::kLineNumber)];
   std::memcpy(out, open.text, open.length);
   out += open.length;
   // Right-aligned in three places; from line 1000 on the number stands whole.
@@ -32,8 +32,11 @@ char* write_line_number(const Options& options, std::uint64_t line, char* out, c
   std::memcpy(out, digits + start, sizeof digits - start);
   out += sizeof digits - start;
   last_digit = out - 1;
-  std::memcpy(out, kLineNumberClose, sizeof kLineNumberClose - 1);
-  return out + sizeof kLineNumberClose - 1;
+  std::memcpy(out, kLineNumberEnd, sizeof kLineNumberEnd - 1);
+  out += sizeof kLineNumberEnd - 1;
+  const Tag& close = close_tag(Element::kLineNumber);
+  std::memcpy(out, close.text, close.length);
+  return out + close.length;
 }
 
 }  // namespace
@@ -47,8 +50,6 @@ void write_line_prefix(const LineFeedText& lines, const Options& options, Output
 }
 
 void compose_line_feed_text(LineFeedText& lines, const Options& options) {
-  static_assert(sizeof kBreak - 1 + kStyledMarkup.line_number_open.length + 2 * (sizeof kNbsp - 1) + 20 +
-                    sizeof kLineNumberClose - 1 <= kLongestLineFeedText);
   char* out = lines.text;
   if (options.no_pre) {
     std::memcpy(out, kBreak, sizeof kBreak - 1);

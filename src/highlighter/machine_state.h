@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "highlighter/markup.h"
+
 /// The kind of text the conversion is in where it stopped: between two blocks
 /// of input, or at the end of an input window.
 enum class Context : std::uint8_t {
@@ -20,6 +22,25 @@ enum class Context : std::uint8_t {
   kDirectiveBlockComment,  // a block comment inside a directive (and saved_backslash)
   kDirectiveLineComment,   // a line comment that ends the directive it is in
 };
+
+/// The elements open in a context, outermost first.
+struct OpenElements {
+  std::size_t count;
+  Element elements[2];
+};
+
+constexpr OpenElements open_elements(Context context) {
+  switch (context) {
+    case Context::kLiteral:
+    case Context::kRawLiteral: return {1, {Element::kString}};
+    case Context::kBlockComment:
+    case Context::kLineComment: return {1, {Element::kComment}};
+    case Context::kDirective: return {1, {Element::kDirective}};
+    case Context::kDirectiveBlockComment:
+    case Context::kDirectiveLineComment: return {2, {Element::kDirective, Element::kComment}};
+    default: return {0, {}};
+  }
+}
 
 /// The token the conversion is in, with what it must remember of it.
 struct TokenState {
@@ -54,7 +75,9 @@ struct Columns {
 
 // The longest line feed written otherwise: "<br>\n", then the next line's number
 // element (with its style, with -s) with its pads and 20 digits.
-inline constexpr std::size_t kLongestLineFeedText = 192;
+inline constexpr std::size_t kLongestLineFeedText = sizeof kBreak - 1 + longest_open_tag() + 2 * (sizeof kNbsp - 1) +
+                                                    20 + sizeof kLineNumberEnd - 1 +
+                                                    close_tag(Element::kLineNumber).length;
 
 /// The line being written, and what the next line feed written otherwise is
 /// written as: "\n" or "<br>\n", and with line numbers the next line's number

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "highlighter/isa.h"
+#include "highlighter/markup.h"
 
 // The most one block of 64 input bytes can add to the output, but for long
 // copies of input bytes: a tab without <pre> (99 times "&nbsp;") for each byte,
@@ -46,11 +47,8 @@ inline void write_bytes(OutputBuffer& out, const char* bytes, std::size_t count)
   out.length += count;
 }
 
-/// Writes a constant tag or entity (see markup.h).
-template <std::size_t N>
-inline void write_markup(OutputBuffer& out, const char (&text)[N]) {
-  write_bytes(out, text, N - 1);
-}
+/// Writes a tag (see markup.h).
+inline void write_tag(OutputBuffer& out, const Tag& tag) { write_bytes(out, tag.text, tag.length); }
 
 }  // namespace COLORUNE_ISA
 

@@ -23,18 +23,6 @@ WalkWindow choose_walk(bool baseline_only) {
 }
 
 void close_open_element(const TokenState& token, OutputBuffer& out) {
-  switch (token.context) {
-    case Context::kLiteral:
-    case Context::kRawLiteral:
-    case Context::kRawLiteralStart: write_markup(out, kStringClose); break;
-    case Context::kBlockComment:
-    case Context::kLineComment: write_markup(out, kCommentClose); break;
-    case Context::kDirective: write_markup(out, kDirectiveClose); break;
-    case Context::kDirectiveBlockComment:
-    case Context::kDirectiveLineComment:
-      write_markup(out, kCommentClose);
-      write_markup(out, kDirectiveClose);
-      break;
-    default: break;
-  }
+  const OpenElements open = open_elements(token.context);
+  for (std::size_t i = open.count; i > 0; --i) write_tag(out, close_tag(open.elements[i - 1]));
 }
