@@ -119,7 +119,15 @@ const { convert, toHtml, version } = (function () {
       written += encoder.encodeInto(text.slice(read), Module.HEAPU8.subarray(block + 8 + written, block + 8 + capacity))
                    .written;
     }
-    return run(block, written, flags | UTF8, tabWidth, 'toHtml', decodePieces);
+    return run(block, written, flags | UTF8, tabWidth, 'toHtml', (fragment) => {
+      try {
+        return decodePieces(fragment);
+      } catch (error) {
+        if (!(error instanceof RangeError)) throw error;
+        throw new Error('colorune.toHtml: out of memory: the fragment, ' + fragment.length + ' bytes, is longer ' +
+                        'than a JavaScript string can be; convert gives it as bytes');
+      }
+    });
   }
 
   const address = Module._colorune_version();
