@@ -9,7 +9,7 @@
 // profile goes only once every process of the group has gone. The verdict is
 // the page's alone: a profile that cannot be removed is a warning.
 //
-//   node tests/browser_run.js CHROMIUM URL EXPRESSION PLACEHOLDER SECONDS [SHOT.png WIDTH HEIGHT]
+//   [COLORUNE_COLOR_SCHEME=dark] node tests/browser_run.js CHROMIUM URL EXPRESSION PLACEHOLDER SECONDS [SHOT.png WIDTH HEIGHT]
 'use strict';
 const { spawn } = require('child_process');
 const fs = require('fs');
@@ -122,9 +122,15 @@ async function finish(value, code) {
 }
 
 (async () => {
-  const created = await send('Target.createTarget', { url });
+  // COLORUNE_COLOR_SCHEME=dark: the page as a reader who prefers dark sees it.
+  const scheme = process.env.COLORUNE_COLOR_SCHEME;
+  const created = await send('Target.createTarget', { url: scheme ? 'about:blank' : url });
   const attached = await send('Target.attachToTarget', { targetId: created.result.targetId, flatten: true });
   const session = attached.result.sessionId;
+  if (scheme) {
+    await send('Emulation.setEmulatedMedia', { features: [{ name: 'prefers-color-scheme', value: scheme }] }, session);
+    await send('Page.navigate', { url }, session);
+  }
   const deadline = Date.now() + 1000 * Number(seconds);
   let value = placeholder;
   let answer = null;

@@ -11,7 +11,9 @@
   const sameBytes = (a, b) => a.length === b.length && a.every((x, i) => x === b[i]);
   const textOfHtml = (html) => new DOMParser().parseFromString(html, 'text/html').body.textContent;
   const status = $('status');
-  const preview = $('preview');
+  const preview = $('preview');  // the scrolling box; what it shows is in its shadow root
+  const view = () => preview.shadowRoot.getElementById('shown');
+  const encodingNames = { 'shift_jis': 'Shift_JIS', 'utf-8': 'UTF-8', 'euc-jp': 'EUC-JP', 'windows-1252': 'Windows-1252' };
 
   // Waits until [condition] holds, looked at on every change of the page and
   // every tenth of a second (the browser runs with a real clock). A condition
@@ -67,6 +69,7 @@
     const transfer = new DataTransfer();
     transfer.items.add(new File([bytes], name));
     input.files = transfer.files;
+    status.textContent = '';  // so that an earlier conversion of the same name does not count
     input.dispatchEvent(new Event('change'));
     return until(() => status.textContent.startsWith('Converted ' + name));
   }
@@ -74,6 +77,7 @@
   async function type(text) {
     const paste = $('paste');
     paste.value = text;
+    status.textContent = '';
     paste.dispatchEvent(new Event('input'));
     return until(() => status.textContent.startsWith('Converted the typed text'));
   }
@@ -86,15 +90,16 @@
       return;
     }
     const expected = new TextDecoder(file.encoding).decode(bytesOf(file.expected));
-    if ($('encoding').value !== file.encoding) problems.push(file.name + ': encoding not guessed right');
+    if (!status.textContent.includes('read as ' + encodingNames[file.encoding])) problems.push(file.name + ': encoding not guessed right');
     if ($('fragment').value !== expected) problems.push(file.name + ': the copy text is not the decoded fragment');
-    await until(() => preview.textContent === textOfHtml(expected));
-    if (preview.textContent !== textOfHtml(expected)) problems.push(file.name + ': the preview does not show the source text');
+    await until(() => view().textContent === textOfHtml(expected));
+    if (view().textContent !== textOfHtml(expected)) problems.push(file.name + ': the preview does not show the source text');
     for (const selector of ['pre > code', 'strong.keyword', 'em.comment', 'em.string', 'span.preprocessor']) {
-      if (preview.querySelector(selector) === null) problems.push(file.name + ': no ' + selector + ' in the preview');
+      if (view().querySelector(selector) === null) problems.push(file.name + ': no ' + selector + ' in the preview');
     }
-    const keyword = preview.querySelector('strong.keyword');
-    if (keyword && getComputedStyle(keyword).color === getComputedStyle(preview.querySelector('code')).color) {
+    const keyword = view().querySelector('strong.keyword');
+    const coloured = () => getComputedStyle(keyword).color !== getComputedStyle(view().querySelector('code')).color;
+    if (keyword && !(await until(coloured))) {
       problems.push(file.name + ': keywords are not coloured by the style sheet');
     }
   }
@@ -107,19 +112,21 @@
     await type('int typed;');
     $('encoding').value = 'utf-8';
     if (!(await giveFile(sjis.name, bytesOf(sjis.input)))) return problems.push('typed then file: not converted');
-    await until(() => preview.textContent.length > 0);
-    if (preview.textContent.includes('\ufffd') || $('fragment').value.includes('\ufffd')) {
+    await until(() => view().textContent.length > 0);
+    if (view().textContent.includes('\ufffd') || $('fragment').value.includes('\ufffd')) {
       problems.push('typed then file: replacement characters in the Shift_JIS file');
     }
-    if ($('encoding').value !== 'shift_jis') problems.push('typed then file: the encoding stayed ' + $('encoding').value);
+    if (!status.textContent.includes('read as Shift_JIS')) problems.push('typed then file: ' + status.textContent);
     if (!$('showing').textContent.includes(sjis.name)) problems.push('typed then file: the page does not say what it shows');
     await type('int again;');
     if ($('file').files.length !== 0) problems.push('typed after a file: the file input still names the file');
     if (!$('showing').textContent.includes('typed')) problems.push('typed after a file: the page does not say so');
   }
 
-  // A file of a few megabytes: the page shows its beginning at once and adds the
-  // rest in pieces, keeps the fragment out of the text box, and copies and
+  // A file of a few megabytes: the page shows its beginning at once and fills
+  // the rest in pieces, each piece in place with its height from the start (the
+  // scroll height does not change as they fill, and the end of the preview is
+  // the end of the file), keeps the fragment out of the text box, and copies and
   // downloads all of it.
   async function checkLargeFile(sjis) {
     setOptions({ lineNumbers: true });
@@ -127,12 +134,13 @@
     const large = new Uint8Array(2000000);
     for (let at = 0; at < large.length; at += one.length) large.set(one.subarray(0, Math.min(one.length, large.length - at)), at);
     // What the preview holds when the conversion's own task has ended, before
-    // the page has had time for more: one piece.
+    // the page has had time for more: one piece filled.
+    const filled = () => view().querySelectorAll('.chunk:not(.pending)').length;
     let first = null;
     const observer = new MutationObserver(() => {
-      if (first === null && preview.querySelector('.chunk') !== null) first = preview.querySelectorAll('.chunk').length;
+      if (first === null && view().querySelector('.chunk') !== null) first = filled();
     });
-    observer.observe(preview, { childList: true, subtree: true });
+    observer.observe(preview.shadowRoot, { childList: true, subtree: true });
     const input = $('file');
     const transfer = new DataTransfer();
     transfer.items.add(new File([large], 'large.c'));
@@ -140,12 +148,27 @@
     input.dispatchEvent(new Event('change'));
     await until(() => status.textContent.startsWith('Converted large.c'));
     observer.disconnect();
+    const height = preview.scrollHeight;
     const lines = colorune.convert(large, { lineNumbers: true }).filter((b) => b === 10).length;
+    const pieces = view().querySelectorAll('.chunk').length;
+    if (pieces * 300 < lines) problems.push('large file: ' + pieces + ' pieces in place for ' + lines + ' lines');
     if (first === null || first * 300 >= lines) problems.push('large file: the whole preview was built at once (' + first + ' pieces)');
     if ($('fragment').value !== '' || $('fragment-note').hidden) problems.push('large file: the fragment is in the text box');
-    if (!(await until(() => preview.querySelectorAll('.chunk').length * 300 >= lines))) {
-      problems.push('large file: the preview was not completed');
+    // End, before the pieces between are filled: the last line comes into view.
+    preview.scrollTop = preview.scrollHeight;
+    const numbers = () => view().querySelectorAll('.chunk:last-child .lineno');
+    await until(() => numbers().length > 0);
+    const last = numbers()[numbers().length - 1];
+    await until(() => filled() === pieces);
+    const box = preview.getBoundingClientRect();
+    const end = last.getBoundingClientRect();
+    const fragment = new TextDecoder('shift_jis').decode(colorune.convert(large, { lineNumbers: true }));
+    const lastNumber = fragment.slice(fragment.lastIndexOf('class="lineno">') + 15).split('<')[0];
+    if (last.textContent !== lastNumber) problems.push('large file: the last line number is ' + last.textContent + ', not ' + lastNumber);
+    if (end.top < box.top || end.bottom > box.bottom + 1) {
+      problems.push('large file: End does not show the last line (' + end.top + ' to ' + end.bottom + ' in ' + box.top + ' to ' + box.bottom + ')');
     }
+    if (Math.abs(preview.scrollHeight - height) > 2) problems.push('large file: the scroll height went from ' + height + ' to ' + preview.scrollHeight);
     if ($('copy').disabled || $('download').disabled) problems.push('large file: copy or download is off');
   }
 
@@ -156,14 +179,14 @@
     $('tab-width').value = '0';
     $('tab-width').dispatchEvent(new Event('input'));
     await until(() => status.textContent.startsWith('Not converted'));
-    if (preview.textContent !== '' || $('fragment').value !== '') problems.push('tab width 0: old output stays');
+    if (view().textContent !== '' || $('fragment').value !== '') problems.push('tab width 0: old output stays');
     if (!$('copy').disabled || !$('copy-rich').disabled || !$('download').disabled) problems.push('tab width 0: copy stays on');
     if (!status.textContent.startsWith('Not converted')) problems.push('tab width 0: the status says ' + status.textContent);
   }
 
   // The left of the first character after each line number.
   function codeLefts() {
-    return [...preview.querySelectorAll('.lineno')].map((number) => {
+    return [...view().querySelectorAll('.lineno')].map((number) => {
       let next = number.nextSibling;
       while (next && next.nodeType !== Node.TEXT_NODE) next = next.firstChild || next.nextSibling;
       if (!next) return null;
@@ -179,7 +202,7 @@
     for (const noPre of [false, true]) {
       setOptions({ lineNumbers: true, noPre });
       await type(Array.from({ length: 12 }, (_, i) => 'x' + i + ';').join('\n') + '\n' + (noPre ? ' ' : ''));
-      await until(() => preview.querySelectorAll('.lineno').length >= 12);
+      await until(() => view().querySelectorAll('.lineno').length >= 12);
       const lefts = codeLefts();
       if (Math.abs(lefts[8].left - lefts[9].left) > 1) problems.push('-l' + (noPre ? ' -p' : '') + ': lines 9 and 10 start apart');
     }
@@ -190,8 +213,8 @@
     setOptions({ lineNumbers: true, noPre: true });
     preview.style.width = '390px';
     await type('short;\nint ' + Array.from({ length: 12 }, (_, i) => 'averyveryverylongname' + i).join(' ') + ';\nx;\n');
-    await until(() => preview.querySelectorAll('.lineno').length >= 3);
-    for (const number of preview.querySelectorAll('.lineno')) {
+    await until(() => view().querySelectorAll('.lineno').length >= 3);
+    for (const number of view().querySelectorAll('.lineno')) {
       let next = number.nextSibling;
       while (next && next.nodeType !== Node.TEXT_NODE) next = next.firstChild || next.nextSibling;
       if (!next) continue;
@@ -207,7 +230,7 @@
 
   // The preview is one tab stop, and the fragment's text box has a name.
   function checkAccessibility() {
-    for (const inner of preview.querySelectorAll('pre, code')) {
+    for (const inner of view().querySelectorAll('pre, code')) {
       const overflow = getComputedStyle(inner).overflowX;
       if (overflow === 'auto' || overflow === 'scroll') problems.push('a second scrolling box in the preview: ' + inner.nodeName);
     }
@@ -228,7 +251,7 @@
     const html = await (await written[0].getType('text/html')).text();
     const text = await (await written[0].getType('text/plain')).text();
     const styled = new TextDecoder('shift_jis').decode(colorune.convert(bytesOf(sjis.input), { lineNumbers: true, style: true }));
-    if (html !== styled) problems.push('copy for editors: the rich text is not the -s fragment');
+    if (html !== '<br>' + styled) problems.push('copy for editors: the rich text is not a line break and the -s fragment');
     if (text !== new TextDecoder('shift_jis').decode(bytesOf(sjis.input))) problems.push('copy for editors: the plain text is not the source');
 
     const frame = document.createElement('iframe');
@@ -236,9 +259,9 @@
     frame.srcdoc = '<!DOCTYPE html><html><head><meta charset="utf-8"></head><body>' + styled + '</body></html>';
     document.body.appendChild(frame);
     await loaded;
-    await until(() => preview.querySelector('.lineno') !== null);
+    await until(() => view().querySelector('.lineno') !== null);
     for (const name of ['keyword', 'comment', 'string', 'preprocessor', 'lineno']) {
-      const sheet = preview.querySelector('.' + name);
+      const sheet = view().querySelector('.' + name);
       const inline = frame.contentDocument.querySelector('.' + name);
       if (!sheet || !inline) {
         problems.push('-s colours: no .' + name);
@@ -253,17 +276,203 @@
     frame.remove();
   }
 
+  // The contrast of two colours, "rgb(...)" as computed.
+  function contrast(a, b) {
+    const luminance = (color) => {
+      const [r, g, bl] = color.match(/[\d.]+/g).slice(0, 3).map((c) => {
+        const v = Number(c) / 255;
+        return v <= 0.03928 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4;
+      });
+      return 0.2126 * r + 0.7152 * g + 0.0722 * bl;
+    };
+    const [x, y] = [luminance(a), luminance(b)].sort((p, q) => q - p);
+    return (x + 0.05) / (y + 0.05);
+  }
+  // The background an element stands on: its own or its nearest ancestor's.
+  function backgroundOf(element) {
+    for (let e = element; e; e = e.parentElement || (e.getRootNode().host || null)) {
+      const color = e.ownerDocument.defaultView.getComputedStyle(e).backgroundColor;
+      if (color !== 'rgba(0, 0, 0, 0)' && color !== 'transparent') return color;
+    }
+    return 'rgb(255, 255, 255)';
+  }
+
+  // The preview shows a fragment as it looks where it is used: the plain one on
+  // a page that links colorune.css alone, the -s one on a page with no style
+  // sheet; and every part is legible on what it stands on (also for a reader
+  // who prefers dark, when the check runs so).
+  async function checkPreviewIsolated(sjis) {
+    for (const o of [{}, { lineNumbers: true }, { noPre: true, lineNumbers: true }, { style: true, lineNumbers: true },
+                     { style: true, noPre: true }]) {
+      setOptions(o);
+      const what = JSON.stringify(o);
+      if (!(await giveFile(sjis.name, bytesOf(sjis.input)))) return problems.push(what + ': not converted');
+      const frame = document.createElement('iframe');
+      const loaded = new Promise((resolve) => frame.addEventListener('load', resolve, { once: true }));
+      frame.srcdoc = '<!DOCTYPE html><html><head><meta charset="utf-8">' +
+        (o.style ? '' : '<link rel="stylesheet" href="colorune.css">') + '</head><body>' + $('fragment').value + '</body></html>';
+      document.body.appendChild(frame);
+      await loaded;
+      await until(() => view().querySelector('.keyword') !== null);
+      for (const selector of ['pre', 'code', '.keyword', '.comment', '.string', '.preprocessor', '.lineno']) {
+        const here = view().querySelector(selector);
+        const there = frame.contentDocument.querySelector(selector);
+        if (!here !== !there) problems.push(what + ': ' + selector + ' only on one side');
+        if (!here || !there) continue;
+        const a = getComputedStyle(here);
+        const b = frame.contentWindow.getComputedStyle(there);
+        for (const property of ['color', 'backgroundColor', 'fontFamily', 'fontSize', 'fontWeight', 'fontStyle', 'borderTopColor', 'paddingLeft']) {
+          if (a[property] !== b[property]) problems.push(what + ': ' + selector + ' ' + property + ' ' + a[property] + ' in the preview, ' + b[property] + ' in a page');
+        }
+        if (selector !== 'pre' && contrast(a.color, backgroundOf(here)) < 4.5) {
+          problems.push(what + ': ' + selector + ' ' + a.color + ' on ' + backgroundOf(here) + ' is ' + contrast(a.color, backgroundOf(here)).toFixed(2) + ':1');
+        }
+      }
+      frame.remove();
+    }
+  }
+
+  // A file's encoding: guessed by the rule (UTF-8, then Shift_JIS or EUC-JP,
+  // Shift_JIS when both read cleanly, then Windows-1252 with a warning), and a
+  // choice that holds for the files that follow until it is changed again.
+  async function checkEncodingChoice(sjis) {
+    setOptions({});
+    const choose = (value) => {
+      $('encoding').value = value;
+      $('encoding').dispatchEvent(new Event('change'));
+    };
+    const note = $('encoding-note');
+    const clean = (bytes, name) => { try { new TextDecoder(name, { fatal: true }).decode(bytes); return true; } catch (e) { return false; } };
+    // 日本語のコメント in EUC-JP, in a comment.
+    const euc = Uint8Array.from([0x2f, 0x2a, 0xc6, 0xfc, 0xcb, 0xdc, 0xb8, 0xec, 0xa4, 0xce, 0xa5, 0xb3, 0xa5, 0xe1, 0xa5, 0xf3,
+                                 0xa5, 0xc8, 0x2a, 0x2f, 0x0a, 0x69, 0x6e, 0x74, 0x20, 0x78, 0x3b, 0x0a]);
+    const latin = new TextEncoder().encode('/* caf\u0000 \u0000 la carte */ int x;\n').map((b) => (b === 0 ? 0xe9 : b));
+    const guessed = clean(euc, 'shift_jis') ? 'Shift_JIS' : 'EUC-JP';
+    for (const [name, bytes, expected, warns] of [['euc.c', euc, guessed, guessed === 'Shift_JIS'],
+                                                  ['latin.c', latin, 'Windows-1252', true]]) {
+      await giveFile(name, bytes);
+      if (!status.textContent.includes('read as ' + expected)) problems.push(name + ': guessed as ' + status.textContent);
+      if (!note.textContent.includes(expected) || note.classList.contains('warning') !== warns) {
+        problems.push(name + ': the note says "' + note.textContent + '"');
+      }
+    }
+    choose('euc-jp');
+    await until(() => status.textContent.startsWith('Converted latin.c') && status.textContent.includes('EUC-JP'));
+    await giveFile('euc.c', euc);
+    if (!status.textContent.includes('read as EUC-JP') || view().textContent.includes('\ufffd')) problems.push('EUC-JP chosen: ' + status.textContent);
+    await giveFile(sjis.name, bytesOf(sjis.input));
+    if (!status.textContent.includes('read as EUC-JP')) problems.push('EUC-JP chosen, then a file: ' + status.textContent);
+    if (!note.classList.contains('warning')) problems.push('Shift_JIS read as EUC-JP: no warning');
+    choose('windows-1252');
+    await until(() => status.textContent.includes('Windows-1252'));
+    if (!note.classList.contains('warning') || !note.textContent.includes('Shift_JIS')) {
+      problems.push('Shift_JIS read as Windows-1252: the note says "' + note.textContent + '"');
+    }
+    choose('guess');
+    await giveFile(sjis.name, bytesOf(sjis.input));
+    if (!status.textContent.includes('read as Shift_JIS')) problems.push('back to guessing: ' + status.textContent);
+  }
+
+  // Typing into a large text starts no conversion until the typing pauses;
+  // then one, and the preview shows what was typed.
+  async function checkTypingLargeText(sjis) {
+    setOptions({});
+    const text = new TextDecoder('shift_jis').decode(bytesOf(sjis.input));
+    await type(text.repeat(Math.ceil(1800000 / text.length)));
+    const convert = colorune.convert;
+    let conversions = 0;
+    colorune.convert = (...args) => { ++conversions; return convert(...args); };
+    const paste = $('paste');
+    for (let key = 0; key < 20; ++key) {
+      paste.value += key % 2 ? 'y' : 'x';
+      paste.dispatchEvent(new InputEvent('input', { inputType: 'insertText', data: 'x' }));
+      await Promise.resolve();
+    }
+    await new Promise((resolve) => setTimeout(resolve, 0));
+    if (conversions !== 0) problems.push('typing 20 keys: ' + conversions + ' conversions while typing');
+    const size = new TextEncoder().encode(paste.value).length.toLocaleString('en');
+    await until(() => status.textContent.startsWith('Converted the typed text: ' + size + ' bytes'));
+    colorune.convert = convert;
+    if (conversions !== 1) problems.push('typing 20 keys: ' + conversions + ' conversions after the pause');
+    await until(() => view().textContent.endsWith('xyxyxyxyxyxyxyxyxyxy'));
+  }
+
+  // Copy for editors pasted into a rich-text editor: the code stays one box,
+  // in an empty paragraph and at the end of a paragraph with text.
+  async function checkRichPaste(sjis) {
+    setOptions({ lineNumbers: true });
+    await giveFile(sjis.name, bytesOf(sjis.input));
+    let written = null;
+    navigator.clipboard.write = (items) => { written = items; return Promise.resolve(); };
+    $('copy-rich').click();
+    await until(() => written !== null);
+    const html = await (await written[0].getType('text/html')).text();
+    const editor = document.createElement('div');
+    editor.contentEditable = 'true';
+    document.body.appendChild(editor);
+    const code = textOfHtml(html);
+    for (const start of ['<p>Text</p>', '<p><br></p>']) {
+      editor.innerHTML = start;
+      editor.focus();
+      const range = document.createRange();
+      range.selectNodeContents(editor.querySelector('p'));
+      range.collapse(false);
+      getSelection().removeAllRanges();
+      getSelection().addRange(range);
+      document.execCommand('insertHTML', false, html);
+      const boxes = editor.querySelectorAll('pre');
+      if (boxes.length !== 1 || boxes[0].textContent !== code) problems.push('pasted into ' + start + ': ' + boxes.length + ' boxes, not the whole code in one');
+      const paragraph = editor.querySelector('p');
+      if ((paragraph ? paragraph.textContent : '') !== (start === '<p>Text</p>' ? 'Text' : '')) problems.push('pasted into ' + start + ': the paragraph took code');
+    }
+    editor.remove();
+  }
+
+  // The tab width as -t reads it, and a file dropped anywhere on the page.
+  async function checkTabWidthAndDrop() {
+    setOptions({});
+    await type('\tx;\n');
+    for (const [text, width] of [['1e1', 1], ['+8', 8], [' 12abc', 12], ['4294967297', 1], ['-4294967295', 1], ['x', null], ['0', null]]) {
+      $('tab-width').value = text;
+      $('tab-width').dispatchEvent(new Event('input'));
+      if (width === null) {
+        if (!status.textContent.startsWith('Not converted')) problems.push('tab width "' + text + '" was taken');
+        continue;
+      }
+      const expected = new TextDecoder().decode(colorune.convert(new TextEncoder().encode('\tx;\n'), { tabWidth: width, utf8: true, modern: true }));
+      if ($('fragment').value !== expected) problems.push('tab width "' + text + '" is not ' + width);
+      if (!$('tab-width-note').textContent.includes(String(width))) problems.push('tab width "' + text + '": the note says ' + $('tab-width-note').textContent);
+    }
+    setOptions({});
+    const transfer = new DataTransfer();
+    transfer.items.add(new File([new TextEncoder().encode('int dropped;\n')], 'dropped.c'));
+    const drop = new DragEvent('drop', { dataTransfer: transfer, bubbles: true, cancelable: true });
+    document.querySelector('h1').dispatchEvent(drop);
+    if (!drop.defaultPrevented) problems.push('a file dropped on the heading: the browser would open it');
+    await until(() => status.textContent.startsWith('Converted dropped.c'));
+  }
+
   colorune.ready.then(async function () {
+    const sjis = webFiles.find((f) => f.encoding === 'shift_jis');
+    if (location.hash === '#dark') {  // the look for a reader who prefers dark
+      await checkPreviewIsolated(sjis);
+      verdict.textContent = problems.length === 0 ? 'PASS' : problems.join('\n');
+      return;
+    }
     checkConversions();
     for (const file of webFiles) await checkFile(file);
-    const sjis = webFiles.find((f) => f.encoding === 'shift_jis');
     await checkSourcesKeepTheirEncoding(sjis);
     await checkErrorClearsTheOutput();
     await checkNumbersLineUp();
     await checkNumbersStayWithTheirLines();
     await checkCopyForEditors(sjis);
     checkAccessibility();
+    await checkPreviewIsolated(sjis);
+    await checkEncodingChoice(sjis);
+    await checkRichPaste(sjis);
+    await checkTabWidthAndDrop();
     await checkLargeFile(sjis);
+    await checkTypingLargeText(sjis);
     verdict.textContent = problems.length === 0 ? 'PASS' : problems.join('\n');
   }).catch(function (error) {
     verdict.textContent = 'error: ' + error + '\n' + problems.join('\n');

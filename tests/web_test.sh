@@ -77,6 +77,13 @@ if [ "$verdict" != "PASS" ]; then
   exit 1
 fi
 echo "ok: $(grep -c '"name"' "$work/data.js") conversions and files checked in the page"
+verdict=$(COLORUNE_COLOR_SCHEME=dark run_page "file://$work/checked/index.html#dark")
+if [ "$verdict" != "PASS" ]; then
+  echo "FAILED: the page in the browser, for a reader who prefers dark:"
+  echo "$verdict"
+  exit 1
+fi
+echo "ok: the preview, for a reader who prefers dark"
 
 # The screenshot: the example file given to the page, with line numbers.
 rm -rf "$work/shot"

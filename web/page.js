@@ -5,7 +5,6 @@
   'use strict';
   const $ = (id) => document.getElementById(id);
   const fileInput = $('file');
-  const dropZone = $('drop-zone');
   const paste = $('paste');
   const showing = $('showing');
   const encoding = $('encoding');
@@ -15,9 +14,10 @@
   const noPre = $('no-pre');
   const style = $('style');
   const tabWidth = $('tab-width');
-  const tabWidthError = $('tab-width-error');
+  const tabWidthNote = $('tab-width-note');
   const status = $('status');
   const preview = $('preview');
+  const previewNote = $('preview-note');
   const fragmentText = $('fragment');
   const fragmentNote = $('fragment-note');
   const copyButton = $('copy');
@@ -27,20 +27,57 @@
   // A fragment larger than this is not put in the text box, where the browser
   // would lay out all of it: copy and download still take it whole.
   const kLargestShownFragment = 300000;
-  // The preview is built in pieces of this many lines, the first at once and
-  // the rest while the page stays responsive.
+  // The preview is built in pieces of this many lines: the first at once, the
+  // others near the visible part first, then in order while the page is idle.
   const kChunkLines = 300;
+  // Typed text of this many bytes or more is converted once the typing pauses
+  // for kTypingPause ms, so that a key press costs the page nothing.
+  const kLargeTypedText = 20000;
+  const kTypingPause = 400;
+
+  // The preview stands apart from the page's own style sheets, in a shadow
+  // root: the fragment looks there as on a page that links colorune.css and
+  // nothing else, or (-s) as on a page, in a mail or in an editor with no style
+  // sheet at all.
+  const shadow = preview.attachShadow({ mode: 'open' });
+  shadow.innerHTML =
+    '<link rel="stylesheet" href="colorune.css">' +
+    '<style>' +
+    // A page of its own: nothing inherited from the converter page, and the
+    // light scheme a page gets that declares none.
+    '#shown { all: initial; display: block; box-sizing: border-box; padding: 8px; min-width: 100%; color-scheme: light;' +
+    ' background: Canvas; color: CanvasText; }' +
+    // With pre the lines never wrap: the box is as wide as the longest.
+    '#shown.pre { width: max-content; }' +
+    // The preview is the one scrolling box (its host scrolls).
+    '#shown pre { margin: 0; overflow: visible !important; }' +
+    '#shown pre > code { overflow: visible !important; }' +
+    // The pieces off screen cost no layout; each keeps the size it had, or
+    // the one it was given ahead of time.
+    '.chunk { display: block; content-visibility: auto; }' +
+    '</style>' +
+    '<div id="shown"></div>';
+  const sheet = shadow.querySelector('link');
+  const shown = shadow.getElementById('shown');
+  const sheetLoaded = new Promise((resolve) => {
+    sheet.addEventListener('load', resolve, { once: true });
+    sheet.addEventListener('error', resolve, { once: true });
+  });
 
   // Each source keeps its own encoding: the typed text is UTF-8 (the page makes
-  // its bytes); a file's is guessed from its bytes, and the user may change it.
-  const typed = { name: 'the typed text', bytes: new Uint8Array(0), encoding: 'utf-8', guessed: false, typed: true };
+  // its bytes); a file's is the user's choice once they make one, else guessed
+  // from its bytes.
+  const typed = { name: 'the typed text', bytes: new Uint8Array(0), encoding: 'utf-8', typed: true };
   let file = null;
-  let source = null;     // typed or file: what is on screen
-  let fragment = null;   // the fragment's bytes, as the program writes them
-  let fragmentHtml = '';  // the same, decoded
+  let chosenEncoding = null;  // the user's, for every file, once they change the control
+  let source = null;          // typed or file: what is on screen
+  let fragment = null;        // the fragment's bytes, as the program writes them
+  let fragmentHtml = '';      // the same, decoded
   let ready = false;
-  let generation = 0;    // a newer conversion stops the rendering of an older one
+  let generation = 0;         // a newer conversion stops the rendering of an older one
   let statusTimer = 0;
+  let typingTimer = 0;
+  let textArrived = null;     // when the page got the text of a paste or a drop
 
   const encodingNames = { 'shift_jis': 'Shift_JIS', 'utf-8': 'UTF-8', 'euc-jp': 'EUC-JP', 'windows-1252': 'Windows-1252' };
 
@@ -54,30 +91,54 @@
   }
   const hasHighBytes = (bytes) => bytes.some((b) => b >= 0x80);
 
-  // UTF-8 when the bytes are well-formed UTF-8, else Shift_JIS, the program's
-  // own home encoding.
-  const guessEncoding = (bytes) => (decodes(bytes, 'utf-8') ? 'utf-8' : 'shift_jis');
+  // The encoding a file's bytes are read as when the user has chosen none, and
+  // why. Windows-1252 decodes any bytes, so it can only be the last resort.
+  function guessEncoding(bytes) {
+    if (!hasHighBytes(bytes)) return { encoding: 'utf-8', why: 'the bytes are ASCII, read alike in all four' };
+    if (decodes(bytes, 'utf-8')) return { encoding: 'utf-8', why: 'the bytes are well-formed UTF-8' };
+    const sjis = decodes(bytes, 'shift_jis');
+    const euc = decodes(bytes, 'euc-jp');
+    if (sjis && euc) {
+      return { encoding: 'shift_jis', warn: true,
+               why: 'the bytes are not UTF-8 and read cleanly both as Shift_JIS and as EUC-JP; Shift_JIS was' +
+                    ' taken. Choose EUC-JP if the characters look wrong' };
+    }
+    if (sjis) return { encoding: 'shift_jis', why: 'the bytes are not UTF-8 and read cleanly as Shift_JIS' };
+    if (euc) return { encoding: 'euc-jp', why: 'the bytes are not UTF-8 and read cleanly as EUC-JP' };
+    return { encoding: 'windows-1252', warn: true,
+             why: 'the bytes are neither UTF-8 nor Shift_JIS nor EUC-JP, and Windows-1252 reads any bytes.' +
+                  ' If the characters look wrong, choose the right encoding' };
+  }
 
-  // Whether the bytes look like what the chosen encoding expects, said in the
-  // note under the choice.
+  // How the source is read, said in the note under the choice; a warning when
+  // the bytes do not read cleanly so.
   function describeEncoding() {
     encodingNote.classList.remove('warning');
     if (source === null) return;
-    const chosen = source.encoding;
-    let text = source.typed ? 'Typed text is UTF-8.'
-      : source.guessed ? 'Guessed from the bytes.' : 'As you chose.';
-    if (!source.typed && hasHighBytes(source.bytes)) {
-      if (chosen !== 'utf-8' && decodes(source.bytes, 'utf-8')) {
-        text = 'These bytes are UTF-8: read as ' + encodingNames[chosen] + ', its characters show wrong and' +
-          ' may hide syntax. Choose UTF-8.';
-        encodingNote.classList.add('warning');
-      } else if (chosen !== 'windows-1252' && !decodes(source.bytes, chosen)) {
-        text = 'These bytes are not ' + encodingNames[chosen] + ': some characters show as \ufffd.' +
-          (chosen === 'utf-8' ? ' Shift_JIS, perhaps?' : '');
-        encodingNote.classList.add('warning');
+    const name = encodingNames[source.encoding];
+    let text;
+    let warn = false;
+    if (source.typed) {
+      text = 'Typed text is UTF-8.' + (chosenEncoding ? ' Files are read as ' + encodingNames[chosenEncoding] + '.' : '');
+    } else if (source.guess) {
+      text = 'Guessed ' + name + ': ' + source.guess.why + '.';
+      warn = !!source.guess.warn;
+    } else {
+      text = 'Read as ' + name + ', as you chose.';
+      if (hasHighBytes(source.bytes)) {
+        const guess = guessEncoding(source.bytes);
+        if (source.encoding !== 'windows-1252' && !decodes(source.bytes, source.encoding)) {
+          text += ' These bytes are not ' + name + ': some characters show as \ufffd.';
+          warn = true;
+        }
+        if (guess.encoding !== source.encoding && guess.encoding !== 'windows-1252') {
+          text += ' They read cleanly as ' + encodingNames[guess.encoding] + '.';
+          warn = true;
+        }
       }
     }
     encodingNote.textContent = text;
+    if (warn) encodingNote.classList.add('warning');
   }
 
   // The status: said at once for what the user did, but while text is typed
@@ -92,12 +153,26 @@
     }
   }
 
+  // The tab width as the program reads -t: white space, a sign, then digits,
+  // taken modulo 2^32 (a minus negates them there), whatever follows ignored;
+  // 1 to 99 is a width. Says under the field what the program would make of it.
   function readTabWidth() {
-    const value = Number(tabWidth.value);
-    const valid = tabWidth.value.trim() !== '' && Number.isInteger(value) && value >= 1 && value <= 99;
-    tabWidthError.hidden = valid;
-    tabWidth.setAttribute('aria-invalid', valid ? 'false' : 'true');
-    return valid ? value : null;
+    const match = /^[ \t\n\v\f\r]*([+-]?)([0-9]+)/.exec(tabWidth.value);
+    let width = null;
+    let problem = null;
+    if (match === null) {
+      problem = 'No number: the program would refuse it (-t needs digits).';
+    } else {
+      let value = 0;
+      for (const digit of match[2]) value = (value * 10 + Number(digit)) % 4294967296;
+      if (match[1] === '-') value = (4294967296 - value) % 4294967296;
+      if (value >= 1 && value <= 99) width = value;
+      else problem = 'Read as ' + value + ': the tab width is 1 to 99.';
+    }
+    tabWidthNote.textContent = width !== null ? 'Width used: ' + width + '.' : problem;
+    tabWidthNote.classList.toggle('error', width === null);
+    tabWidth.setAttribute('aria-invalid', width === null ? 'true' : 'false');
+    return width;
   }
 
   function options(width, inlineStyles) {
@@ -113,7 +188,7 @@
     ++generation;
     fragment = null;
     fragmentHtml = '';
-    preview.replaceChildren();
+    shown.replaceChildren();
     fragmentText.value = '';
     fragmentNote.hidden = true;
     for (const button of [copyButton, copyRichButton, downloadButton]) button.disabled = true;
@@ -151,25 +226,110 @@
     return { frame, lines };
   }
 
-  // The preview in pieces: the first at once, the others a few at a time
-  // between the page's other work. Pieces off screen cost no layout
-  // (content-visibility), so a file of a few megabytes keeps the page
-  // responsive. [done] is called once the whole preview is in.
-  function renderPreview(html, painted, done) {
+  // The columns a line of the fragment takes: its characters outside tags, an
+  // entity one, a wide (CJK) character two.
+  function columnsOf(line) {
+    let columns = 0;
+    for (let i = 0; i < line.length; ++i) {
+      const c = line.charCodeAt(i);
+      if (c === 60) {  // <
+        i = line.indexOf('>', i);
+        if (i < 0) break;
+      } else if (c === 38) {  // &
+        const end = line.indexOf(';', i);
+        if (end > i) i = end;
+        ++columns;
+      } else if (c < 0xdc00 || c > 0xdfff) {  // a low surrogate ends a pair counted already
+        columns += (c >= 0x2e80 && c < 0xd800) || (c >= 0xf900 && c <= 0xfaff) || (c >= 0xff00 && c <= 0xff60) ? 2 : 1;
+      }
+    }
+    return columns;
+  }
+
+  // The preview in pieces of lines. Every piece is in place from the start
+  // with its height (with pre every line has the same height; without it,
+  // long lines wrap, and the height is estimated from the columns and corrected
+  // when the piece is laid out, the browser keeping what is on screen in place),
+  // so that the scroll bar is right at once and End lands at the end. The first
+  // piece is filled at once, those coming into view next, the rest a few at a
+  // time between the page's other work. [painted] is called once the first
+  // piece is on screen, [done] once every piece is filled.
+  function renderPreview(html, inlineStyles, painted, done) {
     const mine = ++generation;
+    sheet.disabled = inlineStyles;
     const { frame, lines } = splitLines(html);
-    preview.innerHTML = frame.open + frame.close;
-    const code = preview.querySelector('code');
-    const separator = noPre.checked ? '' : '\n';
-    let next = 0;
-    const addChunk = () => {
+    const wraps = noPre.checked;
+    shown.className = wraps ? '' : 'pre';
+    shown.innerHTML = frame.open + frame.close;
+    const code = shown.querySelector('code');
+    const separator = wraps ? '' : '\n';
+    const chunks = [];
+    for (let first = 0; first < lines.length; first += kChunkLines) {
       const chunk = document.createElement('span');
-      chunk.className = 'chunk';
-      chunk.innerHTML = lines.slice(next, next + kChunkLines).join(separator);
-      code.appendChild(chunk);
-      next += kChunkLines;
+      chunk.className = 'chunk pending';
+      chunk.dataset.first = first;
+      chunks.push(chunk);
+    }
+    code.append(...chunks);
+
+    let filled = 0;
+    const fill = (chunk) => {
+      if (!chunk.classList.contains('pending')) return;
+      const first = Number(chunk.dataset.first);
+      chunk.innerHTML = lines.slice(first, first + kChunkLines).join(separator);
+      chunk.classList.remove('pending');
+      // The size given ahead is what it takes off screen until it is laid out.
+      if (chunk.style.height) chunk.style.containIntrinsicBlockSize = 'auto ' + chunk.style.height;
+      if (chunk.style.minWidth) chunk.style.containIntrinsicInlineSize = 'auto ' + chunk.style.minWidth;
+      chunk.style.height = '';
+      chunk.style.minWidth = '';
+      observer.unobserve(chunk);
+      ++filled;
     };
-    addChunk();
+    const observer = new IntersectionObserver((entries) => {
+      if (mine !== generation) return observer.disconnect();
+      for (const entry of entries) if (entry.isIntersecting) fill(entry.target);
+      if (filled === chunks.length) finish();
+    }, { root: preview, rootMargin: '100% 0px' });
+
+    // The first piece shows the line height and the width of a column.
+    fill(chunks[0]);
+    if (chunks.length > 1) {
+      // Laid out even when the preview is off screen, where it would be skipped.
+      chunks[0].style.contentVisibility = 'visible';
+      const box = chunks[0].getBoundingClientRect();
+      const firstLines = Math.min(kChunkLines, lines.length);
+      const probe = document.createElement('span');
+      probe.textContent = 'M'.repeat(64);
+      probe.style.cssText = 'position: absolute; visibility: hidden; white-space: pre';
+      chunks[0].appendChild(probe);
+      const column = probe.getBoundingClientRect().width / 64 || 8;
+      probe.remove();
+      chunks[0].style.contentVisibility = '';
+      chunks[0].style.containIntrinsicBlockSize = 'auto ' + box.height + 'px';
+      let lineHeight = box.height / firstLines;
+      const width = Math.max(column, code.getBoundingClientRect().width);
+      const perRow = Math.max(1, Math.floor(width / column));
+      if (wraps) {  // the first piece may have wrapped lines too
+        let rows = 0;
+        for (let i = 0; i < firstLines; ++i) rows += Math.max(1, Math.ceil(columnsOf(lines[i]) / perRow));
+        lineHeight = box.height / rows;
+      }
+      for (const chunk of chunks.slice(1)) {
+        const first = Number(chunk.dataset.first);
+        let rows = 0;
+        let widest = 0;
+        for (let i = first; i < Math.min(first + kChunkLines, lines.length); ++i) {
+          const columns = columnsOf(lines[i]);
+          rows += wraps ? Math.max(1, Math.ceil(columns / perRow)) : 1;
+          widest = Math.max(widest, columns);
+        }
+        chunk.style.height = (rows * lineHeight).toFixed(2) + 'px';
+        if (!wraps) chunk.style.minWidth = Math.ceil(widest * column) + 'px';
+        observer.observe(chunk);
+      }
+    }
+
     // Once the first piece is painted; a page that is not shown gets no frames,
     // so it is said after a while all the same.
     let reported = false;
@@ -180,18 +340,28 @@
     };
     requestAnimationFrame(() => setTimeout(report, 0));
     setTimeout(report, 500);
-    const step = () => {
-      if (mine !== generation) return;
-      const until = performance.now() + 12;
-      while (next < lines.length && performance.now() < until) addChunk();
-      if (next < lines.length) setTimeout(step, 0);
-      else done();
+    let finished = false;
+    const finish = () => {
+      if (finished || mine !== generation) return;
+      finished = true;
+      observer.disconnect();
+      done();
     };
-    if (next < lines.length) setTimeout(step, 0);
-    else setTimeout(() => { if (mine === generation) done(); }, 0);
+    let next = 1;
+    const step = () => {
+      if (mine !== generation) return observer.disconnect();
+      const until = performance.now() + 12;
+      while (next < chunks.length && performance.now() < until) fill(chunks[next++]);
+      while (next < chunks.length && !chunks[next].classList.contains('pending')) ++next;
+      if (next < chunks.length) setTimeout(step, 0);
+      else finish();
+    };
+    setTimeout(step, 0);
   }
 
   function convertSource(started, typing) {
+    clearTimeout(typingTimer);
+    typingTimer = 0;
     if (!ready || source === null) return;
     describeEncoding();
     const width = readTabWidth();
@@ -200,7 +370,8 @@
       say('Not converted: the tab width is a whole number from 1 to 99.', false);
       return;
     }
-    fragment = colorune.convert(source.bytes, options(width, style.checked));
+    const inlineStyles = style.checked;
+    fragment = colorune.convert(source.bytes, options(width, inlineStyles));
     fragmentHtml = new TextDecoder(source.encoding).decode(fragment);
     if (fragmentHtml.length <= kLargestShownFragment) {
       fragmentText.value = fragmentHtml;
@@ -212,10 +383,13 @@
       fragmentNote.hidden = false;
     }
     for (const button of [copyButton, copyRichButton, downloadButton]) button.disabled = false;
+    previewNote.textContent = inlineStyles
+      ? 'As a page with no style sheet, a mail or an editor shows it.'
+      : 'As a page that links colorune.css, and no other style sheet, shows it.';
     const what = 'Converted ' + source.name + ': ' + source.bytes.length.toLocaleString('en') + ' bytes read as ' +
       encodingNames[source.encoding];
     let shownAfter = 0;
-    renderPreview(fragmentHtml, () => {
+    renderPreview(fragmentHtml, inlineStyles, () => {
       shownAfter = performance.now() - started;
       say(what + ', shown in ' + shownAfter.toFixed(0) + ' ms.', typing);
     }, () => {
@@ -227,7 +401,7 @@
 
   function showSource(next) {
     source = next;
-    encoding.value = source.encoding;
+    encoding.value = source.typed ? 'utf-8' : (chosenEncoding ? source.encoding : 'guess');
     encoding.disabled = source.typed;
     showing.textContent = 'Showing ' + (source.typed ? 'the text typed above.' : 'the file ' + source.name + '.');
   }
@@ -236,7 +410,8 @@
     const started = performance.now();
     chosen.arrayBuffer().then(function (buffer) {
       const bytes = new Uint8Array(buffer);
-      file = { name: chosen.name, bytes, encoding: guessEncoding(bytes), guessed: true, typed: false };
+      const guess = chosenEncoding ? null : guessEncoding(bytes);
+      file = { name: chosen.name, bytes, encoding: guess ? guess.encoding : chosenEncoding, guess, typed: false };
       showSource(file);
       convertSource(started, false);
     }, function () {
@@ -247,32 +422,64 @@
   fileInput.addEventListener('change', function () {
     if (fileInput.files.length > 0) takeFile(fileInput.files[0]);
   });
-  dropZone.addEventListener('dragover', function (event) {
+  // A file dropped anywhere on the page is taken, never opened by the browser
+  // in the page's place; dragged text still goes where it is dropped.
+  const dragsFiles = (event) => event.dataTransfer && Array.from(event.dataTransfer.types).includes('Files');
+  document.addEventListener('dragover', function (event) {
+    if (!dragsFiles(event)) return;
     event.preventDefault();
-    dropZone.classList.add('dragging');
+    event.dataTransfer.dropEffect = 'copy';
+    document.body.classList.add('dragging');
   });
-  dropZone.addEventListener('dragleave', function () { dropZone.classList.remove('dragging'); });
-  dropZone.addEventListener('drop', function (event) {
+  document.addEventListener('dragleave', function (event) {
+    if (event.relatedTarget === null) document.body.classList.remove('dragging');
+  });
+  document.addEventListener('drop', function (event) {
+    document.body.classList.remove('dragging');
+    if (!dragsFiles(event)) return;
     event.preventDefault();
-    dropZone.classList.remove('dragging');
     if (event.dataTransfer.files.length > 0) takeFile(event.dataTransfer.files[0]);
   });
 
-  paste.addEventListener('input', function () {
-    const started = performance.now();
-    typed.bytes = new TextEncoder().encode(paste.value);
+  // The text box's own editing comes first: a large text is read and converted
+  // only once the typing pauses. A paste or a drop is converted at once, timed
+  // from when the page got it (the browser may spend a while inserting it).
+  for (const type of ['paste', 'drop']) paste.addEventListener(type, () => { textArrived = performance.now(); });
+  paste.addEventListener('input', function (event) {
+    const arrived = textArrived;
+    textArrived = null;
     if (source !== typed) {
       fileInput.value = '';  // the file is no longer what is shown
       showSource(typed);
     }
-    convertSource(started, true);
+    const convert = (started) => {
+      typed.bytes = new TextEncoder().encode(paste.value);
+      convertSource(started, true);
+    };
+    const pasted = arrived !== null || event.inputType === 'insertFromPaste' || event.inputType === 'insertFromDrop';
+    clearTimeout(typingTimer);
+    if (pasted || typed.bytes.length < kLargeTypedText) {
+      convert(arrived !== null ? arrived : performance.now());
+    } else {
+      typingTimer = setTimeout(() => convert(performance.now()), kTypingPause);
+    }
   });
 
   encoding.addEventListener('change', function () {
-    if (source === null || source.typed) return;
-    source.encoding = encoding.value;
-    source.guessed = false;
-    convertSource(performance.now(), false);
+    if (encoding.value === 'guess') {
+      chosenEncoding = null;
+      if (file !== null) {
+        file.guess = guessEncoding(file.bytes);
+        file.encoding = file.guess.encoding;
+      }
+    } else {
+      chosenEncoding = encoding.value;
+      if (file !== null) {
+        file.guess = null;
+        file.encoding = chosenEncoding;
+      }
+    }
+    if (source === file && file !== null) convertSource(performance.now(), false);
   });
   for (const control of [modern, lineNumbers, noPre, style, tabWidth]) {
     control.addEventListener(control === tabWidth ? 'input' : 'change', () => convertSource(performance.now(), false));
@@ -308,12 +515,15 @@
 
   // For word processors, mail and visual editors: the fragment with its colours
   // written into each tag (-s) as rich text, and the source's text as plain text.
+  // The rich text starts with a line break: pasted at the end of a paragraph's
+  // text, the first line of what is pasted joins that paragraph, and that line
+  // must not be the first line of code.
   copyRichButton.addEventListener('click', function () {
     const width = readTabWidth();
     if (width === null || source === null) return;
     const styled = new TextDecoder(source.encoding).decode(colorune.convert(source.bytes, options(width, true)));
     const text = new TextDecoder(source.encoding).decode(source.bytes);
-    copy({ 'text/html': styled, 'text/plain': text }, 'The code is on the clipboard with its colours, for editors.');
+    copy({ 'text/html': '<br>' + styled, 'text/plain': text }, 'The code is on the clipboard with its colours, for editors.');
   });
 
   downloadButton.addEventListener('click', function () {
@@ -328,7 +538,8 @@
     setTimeout(() => URL.revokeObjectURL(url), 1000);
   });
 
-  colorune.ready.then(function () {
+  readTabWidth();
+  Promise.all([colorune.ready, sheetLoaded]).then(function () {
     ready = true;
     say('Ready: choose or drop a file, or type some source.', false);
     convertSource(performance.now(), false);
