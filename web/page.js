@@ -308,7 +308,7 @@
       chunks[0].style.contentVisibility = '';
       chunks[0].style.containIntrinsicBlockSize = 'auto ' + box.height + 'px';
       let lineHeight = box.height / firstLines;
-      const width = Math.max(column, code.getBoundingClientRect().width);
+      const width = Math.max(column, box.width);
       const perRow = Math.max(1, Math.floor(width / column));
       if (wraps) {  // the first piece may have wrapped lines too
         let rows = 0;
