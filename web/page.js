@@ -360,8 +360,11 @@
   }
 
   function convertSource(started, typing) {
-    clearTimeout(typingTimer);
-    typingTimer = 0;
+    if (typingTimer !== 0) {  // typed text waiting for a pause: converted now, as it stands
+      clearTimeout(typingTimer);
+      typingTimer = 0;
+      typed.bytes = new TextEncoder().encode(paste.value);
+    }
     if (!ready || source === null) return;
     describeEncoding();
     const width = readTabWidth();
@@ -442,9 +445,11 @@
   });
 
   // The text box's own editing comes first: a large text is read and converted
-  // only once the typing pauses. A paste or a drop is converted at once, timed
-  // from when the page got it (the browser may spend a while inserting it).
-  for (const type of ['paste', 'drop']) paste.addEventListener(type, () => { textArrived = performance.now(); });
+  // only once the typing pauses (the timer marks text waiting). A paste or a
+  // drop of text is converted at once, timed from when the page got it (the
+  // browser may spend a while inserting it).
+  paste.addEventListener('paste', () => { textArrived = performance.now(); });
+  paste.addEventListener('drop', (event) => { if (!dragsFiles(event)) textArrived = performance.now(); });
   paste.addEventListener('input', function (event) {
     const arrived = textArrived;
     textArrived = null;
@@ -452,17 +457,10 @@
       fileInput.value = '';  // the file is no longer what is shown
       showSource(typed);
     }
-    const convert = (started) => {
-      typed.bytes = new TextEncoder().encode(paste.value);
-      convertSource(started, true);
-    };
     const pasted = arrived !== null || event.inputType === 'insertFromPaste' || event.inputType === 'insertFromDrop';
     clearTimeout(typingTimer);
-    if (pasted || typed.bytes.length < kLargeTypedText) {
-      convert(arrived !== null ? arrived : performance.now());
-    } else {
-      typingTimer = setTimeout(() => convert(performance.now()), kTypingPause);
-    }
+    typingTimer = setTimeout(() => convertSource(performance.now(), true), kTypingPause);
+    if (pasted || typed.bytes.length < kLargeTypedText) convertSource(arrived !== null ? arrived : performance.now(), true);
   });
 
   encoding.addEventListener('change', function () {
