@@ -453,6 +453,9 @@
   }
 
   colorune.ready.then(async function () {
+    // The page's own script is deferred, so it may not even listen yet when
+    // colorune is ready: it says "Ready" once it does.
+    await until(() => status.textContent.startsWith('Ready'));
     const sjis = webFiles.find((f) => f.encoding === 'shift_jis');
     if (location.hash === '#dark') {  // the look for a reader who prefers dark
       await checkPreviewIsolated(sjis);

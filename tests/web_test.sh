@@ -89,7 +89,9 @@ echo "ok: the preview, for a reader who prefers dark"
 rm -rf "$work/shot"
 cp -r "$work/build/web" "$work/shot"
 cat > "$work/shot/shot.js" <<SHOT
-colorune.ready.then(function () {
+// Once the page (its script is deferred) says it is ready.
+(function start() {
+  if (!document.getElementById('status').textContent.startsWith('Ready')) return setTimeout(start, 50);
   document.getElementById('line-numbers').checked = true;
   const transfer = new DataTransfer();
   transfer.items.add(new File([Uint8Array.from(atob('$(b64 "$source_dir/samples/hello.cpp")'), (c) => c.charCodeAt(0))], 'hello.cpp'));
@@ -102,7 +104,7 @@ colorune.ready.then(function () {
       document.body.insertAdjacentHTML('beforeend', '<span id="verdict" hidden>shown</span>');
     }
   }).observe(status, { childList: true, characterData: true, subtree: true });
-});
+})();
 SHOT
 sed -i 's|</body>|<script src="shot.js"></script>\n</body>|' "$work/shot/index.html"
 rm -f "$work/web_page.png"
