@@ -110,7 +110,6 @@
   async function checkSourcesKeepTheirEncoding(sjis) {
     setOptions({});
     await type('int typed;');
-    $('encoding').value = 'utf-8';
     if (!(await giveFile(sjis.name, bytesOf(sjis.input)))) return problems.push('typed then file: not converted');
     await until(() => view().textContent.length > 0);
     if (view().textContent.includes('\ufffd') || $('fragment').value.includes('\ufffd')) {
@@ -302,26 +301,33 @@
   // sheet; and every part is legible on what it stands on (also for a reader
   // who prefers dark, when the check runs so).
   async function checkPreviewIsolated(sjis) {
+    const properties = ['color', 'backgroundColor', 'fontFamily', 'fontSize', 'fontWeight', 'fontStyle', 'borderTopColor', 'paddingLeft'];
+    const selectors = ['pre', 'code', '.keyword', '.comment', '.string', '.preprocessor', '.lineno'];
     for (const o of [{}, { lineNumbers: true }, { noPre: true, lineNumbers: true }, { style: true, lineNumbers: true },
-                     { style: true, noPre: true }]) {
+                     { style: true, noPre: true }, { lineNumbers: true }]) {
       setOptions(o);
       const what = JSON.stringify(o);
       if (!(await giveFile(sjis.name, bytesOf(sjis.input)))) return problems.push(what + ': not converted');
+      // The look as first shown, before the page has had time for more.
+      const shown = new Map(selectors.map((selector) => {
+        const element = view().querySelector(selector);
+        const style = element && getComputedStyle(element);
+        return [selector, element && { element, style: Object.fromEntries(properties.map((p) => [p, style[p]])) }];
+      }));
       const frame = document.createElement('iframe');
       const loaded = new Promise((resolve) => frame.addEventListener('load', resolve, { once: true }));
       frame.srcdoc = '<!DOCTYPE html><html><head><meta charset="utf-8">' +
         (o.style ? '' : '<link rel="stylesheet" href="colorune.css">') + '</head><body>' + $('fragment').value + '</body></html>';
       document.body.appendChild(frame);
       await loaded;
-      await until(() => view().querySelector('.keyword') !== null);
-      for (const selector of ['pre', 'code', '.keyword', '.comment', '.string', '.preprocessor', '.lineno']) {
-        const here = view().querySelector(selector);
+      for (const selector of selectors) {
+        const here = shown.get(selector) && shown.get(selector).element;
         const there = frame.contentDocument.querySelector(selector);
         if (!here !== !there) problems.push(what + ': ' + selector + ' only on one side');
         if (!here || !there) continue;
-        const a = getComputedStyle(here);
+        const a = shown.get(selector).style;
         const b = frame.contentWindow.getComputedStyle(there);
-        for (const property of ['color', 'backgroundColor', 'fontFamily', 'fontSize', 'fontWeight', 'fontStyle', 'borderTopColor', 'paddingLeft']) {
+        for (const property of properties) {
           if (a[property] !== b[property]) problems.push(what + ': ' + selector + ' ' + property + ' ' + a[property] + ' in the preview, ' + b[property] + ' in a page');
         }
         if (selector !== 'pre' && contrast(a.color, backgroundOf(here)) < 4.5) {
@@ -329,6 +335,32 @@
         }
       }
       frame.remove();
+    }
+    // Back from -s the sheet applies at once: the first piece is measured with it.
+    for (const inline of [true, false]) {
+      $('style').checked = inline;
+      $('style').dispatchEvent(new Event('change'));
+    }
+    if (getComputedStyle(view().querySelector('.keyword')).color === getComputedStyle(view().querySelector('code')).color) {
+      problems.push('back from -s: the sheet does not apply at once');
+    }
+  }
+
+  // The preview in pieces of 300 lines keeps every line (an empty one at the
+  // end of a piece too), and the heights given ahead are those laid out: with
+  // pre, and without it (long lines of &nbsp; do not wrap).
+  async function checkPiecesInPlace() {
+    const lines = Array.from({ length: 700 }, (_, i) => (i % 3 === 2 ? '' : i % 10 === 0 ? 'int ' + 'long_name_'.repeat(30) + ';' : 'x;'));
+    for (const noPre of [false, true]) {
+      setOptions({ noPre });
+      await type(lines.join('\n') + '\n');
+      const height = preview.scrollHeight;
+      await until(() => view().querySelector('.pending') === null);
+      if (!noPre && view().textContent !== textOfHtml($('fragment').value)) problems.push('pieces: the preview lost lines');
+      for (const chunk of view().querySelectorAll('.chunk')) chunk.style.contentVisibility = 'visible';
+      if (Math.abs(preview.scrollHeight - height) > 2) {
+        problems.push('pieces' + (noPre ? ' -p' : '') + ': ' + height + ' px given ahead, ' + preview.scrollHeight + ' laid out');
+      }
     }
   }
 
@@ -346,7 +378,8 @@
     // 日本語のコメント in EUC-JP, in a comment.
     const euc = Uint8Array.from([0x2f, 0x2a, 0xc6, 0xfc, 0xcb, 0xdc, 0xb8, 0xec, 0xa4, 0xce, 0xa5, 0xb3, 0xa5, 0xe1, 0xa5, 0xf3,
                                  0xa5, 0xc8, 0x2a, 0x2f, 0x0a, 0x69, 0x6e, 0x74, 0x20, 0x78, 0x3b, 0x0a]);
-    const latin = new TextEncoder().encode('/* caf\u0000 \u0000 la carte */ int x;\n').map((b) => (b === 0 ? 0xe9 : b));
+    // Western text that decodes without error as Shift_JIS, into the user-defined area and half-width katakana.
+    const latin = Uint8Array.from('/* Gr\u00f6\u00dfe, \u00c0 la carte */ int x;\n', (c) => c.charCodeAt(0));
     const guessed = clean(euc, 'shift_jis') ? 'Shift_JIS' : 'EUC-JP';
     for (const [name, bytes, expected, warns] of [['euc.c', euc, guessed, guessed === 'Shift_JIS'],
                                                   ['latin.c', latin, 'Windows-1252', true]]) {
@@ -471,6 +504,7 @@
     await checkCopyForEditors(sjis);
     checkAccessibility();
     await checkPreviewIsolated(sjis);
+    await checkPiecesInPlace();
     await checkEncodingChoice(sjis);
     await checkRichPaste(sjis);
     await checkTabWidthAndDrop();

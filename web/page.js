@@ -45,10 +45,10 @@
     '<style>' +
     // A page of its own: nothing inherited from the converter page, and the
     // light scheme a page gets that declares none.
-    '#shown { all: initial; display: block; box-sizing: border-box; padding: 8px; min-width: 100%; color-scheme: light;' +
-    ' background: Canvas; color: CanvasText; }' +
-    // With pre the lines never wrap: the box is as wide as the longest.
-    '#shown.pre { width: max-content; }' +
+    // As wide as the longest line that cannot wrap (with pre, any line; without
+    // it, any line without wide characters, its spaces being &nbsp;).
+    '#shown { all: initial; display: block; box-sizing: border-box; width: fit-content; min-width: 100%;' +
+    ' padding: 8px; color-scheme: light; background: Canvas; color: CanvasText; }' +
     // The preview is the one scrolling box (its host scrolls).
     '#shown pre { margin: 0; overflow: visible !important; }' +
     '#shown pre > code { overflow: visible !important; }' +
@@ -75,19 +75,26 @@
   let fragmentHtml = '';      // the same, decoded
   let ready = false;
   let generation = 0;         // a newer conversion stops the rendering of an older one
+  let sourceGeneration = 0;   // a newer source wins over a file still being read
   let statusTimer = 0;
   let typingTimer = 0;
   let textArrived = null;     // when the page got the text of a paste or a drop
 
   const encodingNames = { 'shift_jis': 'Shift_JIS', 'utf-8': 'UTF-8', 'euc-jp': 'EUC-JP', 'windows-1252': 'Windows-1252' };
 
+  // Whether the bytes read as text in that encoding. Western text often
+  // decodes without error as Shift_JIS too, into the user-defined area and
+  // half-width katakana: neither counts as clean, katakana unless the text has
+  // other Japanese too.
   function decodes(bytes, name) {
+    let text;
     try {
-      new TextDecoder(name, { fatal: true }).decode(bytes);
-      return true;
+      text = new TextDecoder(name, { fatal: true }).decode(bytes);
     } catch (e) {
       return false;
     }
+    if (name === 'utf-8' || name === 'windows-1252') return true;
+    return !/[\ue000-\uf8ff]/.test(text) && (!/[\uff61-\uff9f]/.test(text) || /[\u3040-\u30ff\u4e00-\u9fff]/.test(text));
   }
   const hasHighBytes = (bytes) => bytes.some((b) => b >= 0x80);
 
@@ -169,7 +176,8 @@
       if (value >= 1 && value <= 99) width = value;
       else problem = 'Read as ' + value + ': the tab width is 1 to 99.';
     }
-    tabWidthNote.textContent = width !== null ? 'Width used: ' + width + '.' : problem;
+    const note = width !== null ? 'Width used: ' + width + '.' : problem;
+    if (tabWidthNote.textContent !== note) tabWidthNote.textContent = note;  // it is read out when it changes
     tabWidthNote.classList.toggle('error', width === null);
     tabWidth.setAttribute('aria-invalid', width === null ? 'true' : 'false');
     return width;
@@ -227,9 +235,10 @@
   }
 
   // The columns a line of the fragment takes: its characters outside tags, an
-  // entity one, a wide (CJK) character two.
+  // entity one, a wide (CJK) character two; and whether it has wide ones.
   function columnsOf(line) {
     let columns = 0;
+    let wide = false;
     for (let i = 0; i < line.length; ++i) {
       const c = line.charCodeAt(i);
       if (c === 60) {  // <
@@ -239,11 +248,14 @@
         const end = line.indexOf(';', i);
         if (end > i) i = end;
         ++columns;
+      } else if ((c >= 0x2e80 && c < 0xd800) || (c >= 0xf900 && c <= 0xfaff) || (c >= 0xff00 && c <= 0xff60)) {
+        columns += 2;
+        wide = true;
       } else if (c < 0xdc00 || c > 0xdfff) {  // a low surrogate ends a pair counted already
-        columns += (c >= 0x2e80 && c < 0xd800) || (c >= 0xf900 && c <= 0xfaff) || (c >= 0xff00 && c <= 0xff60) ? 2 : 1;
+        ++columns;
       }
     }
-    return columns;
+    return { columns, wide };
   }
 
   // The preview in pieces of lines. Every piece is in place from the start
@@ -256,13 +268,15 @@
   // piece is on screen, [done] once every piece is filled.
   function renderPreview(html, inlineStyles, painted, done) {
     const mine = ++generation;
-    sheet.disabled = inlineStyles;
+    sheet.media = inlineStyles ? 'not all' : 'all';  // (disabled would load it again)
     const { frame, lines } = splitLines(html);
+    const total = lines.length;
+    // The empty line after the last line feed shows nothing: it gets no piece
+    // of its own, and no height.
+    if (total > 1 && lines[total - 1] === '' && (total - 1) % kChunkLines === 0) lines.pop();
     const wraps = noPre.checked;
-    shown.className = wraps ? '' : 'pre';
     shown.innerHTML = frame.open + frame.close;
     const code = shown.querySelector('code');
-    const separator = wraps ? '' : '\n';
     const chunks = [];
     for (let first = 0; first < lines.length; first += kChunkLines) {
       const chunk = document.createElement('span');
@@ -276,7 +290,10 @@
     const fill = (chunk) => {
       if (!chunk.classList.contains('pending')) return;
       const first = Number(chunk.dataset.first);
-      chunk.innerHTML = lines.slice(first, first + kChunkLines).join(separator);
+      // -p lines end with <br>; with pre, a piece ends with its last line feed,
+      // so that an empty last line still shows.
+      chunk.innerHTML = wraps ? lines.slice(first, first + kChunkLines).join('')
+        : lines.slice(first, first + kChunkLines).join('\n') + (first + kChunkLines < total ? '\n' : '');
       chunk.classList.remove('pending');
       // The size given ahead is what it takes off screen until it is laid out.
       if (chunk.style.height) chunk.style.containIntrinsicBlockSize = 'auto ' + chunk.style.height;
@@ -307,25 +324,31 @@
       probe.remove();
       chunks[0].style.contentVisibility = '';
       chunks[0].style.containIntrinsicBlockSize = 'auto ' + box.height + 'px';
-      let lineHeight = box.height / firstLines;
-      const width = Math.max(column, box.width);
-      const perRow = Math.max(1, Math.floor(width / column));
-      if (wraps) {  // the first piece may have wrapped lines too
-        let rows = 0;
-        for (let i = 0; i < firstLines; ++i) rows += Math.max(1, Math.ceil(columnsOf(lines[i]) / perRow));
-        lineHeight = box.height / rows;
-      }
-      for (const chunk of chunks.slice(1)) {
-        const first = Number(chunk.dataset.first);
+      const perRow = Math.max(1, Math.floor(Math.max(column, box.width) / column));
+      // A line's rows, and the widest line that cannot wrap: with pre none
+      // wraps; without it spaces are &nbsp;, so only a line with wide (CJK)
+      // characters does.
+      const measure = (from, to) => {
         let rows = 0;
         let widest = 0;
-        for (let i = first; i < Math.min(first + kChunkLines, lines.length); ++i) {
-          const columns = columnsOf(lines[i]);
-          rows += wraps ? Math.max(1, Math.ceil(columns / perRow)) : 1;
-          widest = Math.max(widest, columns);
+        for (let i = from; i < to; ++i) {
+          if (i === total - 1 && lines[i] === '') break;  // after the last line feed: nothing shows
+          const { columns, wide } = columnsOf(lines[i]);
+          if (wraps && wide) {
+            rows += Math.max(1, Math.ceil(columns / perRow));
+          } else {
+            rows += 1;
+            widest = Math.max(widest, columns);
+          }
         }
+        return { rows, widest };
+      };
+      const lineHeight = box.height / measure(0, firstLines).rows;
+      for (const chunk of chunks.slice(1)) {
+        const first = Number(chunk.dataset.first);
+        const { rows, widest } = measure(first, Math.min(first + kChunkLines, lines.length));
         chunk.style.height = (rows * lineHeight).toFixed(2) + 'px';
-        if (!wraps) chunk.style.minWidth = Math.ceil(widest * column) + 'px';
+        chunk.style.minWidth = Math.ceil(widest * column) + 'px';
         observer.observe(chunk);
       }
     }
@@ -411,14 +434,16 @@
 
   function takeFile(chosen) {
     const started = performance.now();
+    const mine = ++sourceGeneration;
     chosen.arrayBuffer().then(function (buffer) {
+      if (mine !== sourceGeneration) return;  // another file or typing came since
       const bytes = new Uint8Array(buffer);
       const guess = chosenEncoding ? null : guessEncoding(bytes);
       file = { name: chosen.name, bytes, encoding: guess ? guess.encoding : chosenEncoding, guess, typed: false };
       showSource(file);
       convertSource(started, false);
     }, function () {
-      say('Could not read ' + chosen.name + '.', false);
+      if (mine === sourceGeneration) say('Could not read ' + chosen.name + '.', false);
     });
   }
 
@@ -428,16 +453,22 @@
   // A file dropped anywhere on the page is taken, never opened by the browser
   // in the page's place; dragged text still goes where it is dropped.
   const dragsFiles = (event) => event.dataTransfer && Array.from(event.dataTransfer.types).includes('Files');
+  // The drop zone is lit while a file is over the page: every element entered
+  // is left again, so the count of those entered says when it has left.
+  let entered = 0;
+  document.addEventListener('dragenter', function (event) {
+    if (dragsFiles(event) && ++entered === 1) document.body.classList.add('dragging');
+  });
+  document.addEventListener('dragleave', function (event) {
+    if (dragsFiles(event) && entered > 0 && --entered === 0) document.body.classList.remove('dragging');
+  });
   document.addEventListener('dragover', function (event) {
     if (!dragsFiles(event)) return;
     event.preventDefault();
     event.dataTransfer.dropEffect = 'copy';
-    document.body.classList.add('dragging');
-  });
-  document.addEventListener('dragleave', function (event) {
-    if (event.relatedTarget === null) document.body.classList.remove('dragging');
   });
   document.addEventListener('drop', function (event) {
+    entered = 0;
     document.body.classList.remove('dragging');
     if (!dragsFiles(event)) return;
     event.preventDefault();
@@ -448,9 +479,14 @@
   // only once the typing pauses (the timer marks text waiting). A paste or a
   // drop of text is converted at once, timed from when the page got it (the
   // browser may spend a while inserting it).
-  paste.addEventListener('paste', () => { textArrived = performance.now(); });
-  paste.addEventListener('drop', (event) => { if (!dragsFiles(event)) textArrived = performance.now(); });
+  const arrives = () => {
+    textArrived = performance.now();
+    setTimeout(() => { textArrived = null; }, 0);  // its input event, if any, comes before
+  };
+  paste.addEventListener('paste', arrives);
+  paste.addEventListener('drop', (event) => { if (!dragsFiles(event)) arrives(); });
   paste.addEventListener('input', function (event) {
+    ++sourceGeneration;
     const arrived = textArrived;
     textArrived = null;
     if (source !== typed) {
@@ -507,7 +543,13 @@
     }
   }
 
+  // Typed text that waits for a pause is converted before it is copied.
+  function flushTyping() {
+    if (typingTimer !== 0) convertSource(performance.now(), true);
+  }
+
   copyButton.addEventListener('click', function () {
+    flushTyping();
     copy({ 'text/plain': fragmentHtml }, 'The fragment is on the clipboard.');
   });
 
@@ -517,6 +559,7 @@
   // text, the first line of what is pasted joins that paragraph, and that line
   // must not be the first line of code.
   copyRichButton.addEventListener('click', function () {
+    flushTyping();
     const width = readTabWidth();
     if (width === null || source === null) return;
     const styled = new TextDecoder(source.encoding).decode(colorune.convert(source.bytes, options(width, true)));
@@ -525,6 +568,8 @@
   });
 
   downloadButton.addEventListener('click', function () {
+    flushTyping();
+    if (fragment === null) return;
     // The bytes as the program writes them, in the source's own encoding.
     const url = URL.createObjectURL(new Blob([fragment], { type: 'text/html' }));
     const link = document.createElement('a');
