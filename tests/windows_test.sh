@@ -31,8 +31,11 @@ imports=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\tDLL Name: //p' | t
 [ "$imports" = "advapi32.dll kernel32.dll msvcrt.dll " ] || { echo "FAILED: colorune.exe imports $imports"; exit 1; }
 
 scratch=$(mktemp -d)
-export WINEPREFIX=$scratch/prefix WINEDEBUG=-all
-trap '"$wineserver" -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
+# Wine's server keeps its socket in a directory under TMPDIR, which it leaves
+# behind: here that is this run's own, so that no server of another run is met
+# and nothing stays.
+export WINEPREFIX=$scratch/prefix WINEDEBUG=-all TMPDIR=$scratch
+trap '"$wineserver" -k 2>/dev/null || true; "$wineserver" -w 2>/dev/null || true; rm -rf "$scratch"' EXIT
 # The first start makes the prefix, which takes a while and talks about it;
 # wineboot may still be at it when that start has ended, so wait until every
 # process of the prefix has gone (the server ends a few seconds after them).
