@@ -58,11 +58,13 @@ checks=0
 # A failure tells how the last Windows run ended, to tell Wine's faults from ours.
 fail() {
   echo "FAILED: $1"
-  echo "  last run: status ${status:-}, $(wc -c < "$scratch/out" 2>/dev/null || echo no) bytes out, standard error: $(head -c 300 "$scratch/err" 2>/dev/null | od -An -c | tr -s ' \n' ' ')"
+  echo "  last run: status ${status:-}, $(wc -c < "$scratch/out" 2>/dev/null || echo no) bytes out, standard error: $(visible "$scratch/err")"
   failures=$((failures + 1))
 }
-# What differs, when two outputs differ: both, bytes made visible.
-show() { echo "  expected: $(head -c 400 "$1" | od -An -c | tr -s ' \n' ' ')"; echo "  got:      $(head -c 400 "$2" | od -An -c | tr -s ' \n' ' ')"; }
+# The start of a file, its bytes made visible.
+visible() { head -c 400 "$1" 2>/dev/null | od -An -c | tr -s ' \n' ' '; }
+# What differs, when two outputs differ: both.
+show() { echo "  expected: $(visible "$1")"; echo "  got:      $(visible "$2")"; }
 crlf() { perl -pe 's/\n/\r\n/g'; }
 
 # Runs the Windows program with the arguments, in the current directory;
@@ -220,7 +222,7 @@ for input in "$source_dir"/tests/golden/*.c "$source_dir"/tests/golden/*.cpp; do
     (cd library && run_wine client.exe in out "$bits" "$width" > /dev/null 2> err) || status=$?
     # shellcheck disable=SC2086
     [ "$status" -eq 0 ] && "$native" "$input" ${set#*:} | cmp -s - library/out ||
-      fail "the library under Wine: $(basename "$input") [${set#*:}], status $status: $(head -c 300 library/err)"
+      fail "the library under Wine: $(basename "$input") [${set#*:}], status $status: $(visible library/err)"
   done
 done
 
